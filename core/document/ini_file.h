@@ -1,0 +1,76 @@
+#pragma once
+// INI files as the Windows profile functions read and write them, so stores and settings made
+// on Windows open unchanged and ours read back the same there:
+//  - CRLF, LF or CR line ends; lines and values trimmed of 0x09-0x0D, 0x1A and blanks;
+//  - section and key names match after trimming, ignoring ASCII letter case;
+//  - the key is everything before the first "="; the first of equal keys wins, and only the
+//    first section of a name is searched;
+//  - one matching pair of " or ' around a whole value is removed; a NUL ends a value;
+//  - a file that starts with a UTF-8 byte order mark is read (and written back) as UTF-8;
+//  - writing replaces a value on its own line, puts a new key after the last line of its
+//    section and a new section at the end, and keeps every other line as it was.
+// Values are returned whole (Windows cuts them at 2047 characters; we keep every byte).
+// The file is parsed once; lookups are by index. Text values are Windows-1251.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx {
+
+class IniFile {
+ public:
+  // A missing file gives an empty IniFile (and true); an unreadable one false.
+  bool Load(const std::filesystem::path& path);
+  void Parse(std::string_view bytes);
+
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  // Sets one value; creates the key or section as the profile functions would.
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // Sets many keys of one section in one pass: keys[i] gets values[i].
+  void SetMany(std::string_view section, const std::vector<std::string>& keys,
+               const std::vector<std::string>& values);
+
+  // The whole file as it should be written (CRLF line ends).
+  std::string Serialize() const;
+  // Writes the file atomically unless its bytes would not change. Throws kx::Error.
+  void Save(const std::filesystem::path& path) const;
+
+  bool utf8() const { return utf8_; }
+
+  // Raw access for the translation store's fast path: the values of the first section named
+  // `section` whose keys are canonical decimal numbers below `limit`, by number (first wins).
+  std::vector<std::optional<std::string>> NumberedValues(std::string_view section,
+                                                         size_t limit) const;
+
+ private:
+  struct Line {
+    std::string text;  // the raw line without its line end
+    int section = -1;  // index into sections_ of the section it belongs to (-1 before any)
+    bool isKey = false;
+    std::string key;   // trimmed key as spelled in the file
+  };
+  struct Section {
+    std::string name;  // trimmed name as spelled
+    size_t header = 0; // line index of the header
+    size_t last = 0;   // line index of the last line of the section
+  };
+  int FindSection(std::string_view name) const;  // first section of the name, or -1
+  std::optional<size_t> FindKey(int section, std::string_view key) const;
+  std::string ValueOf(const Line& line) const;
+  std::string EncodeForFile(std::string_view cp1251) const;
+  void Reindex();
+
+  std::vector<Line> lines_;
+  std::vector<Section> sections_;
+  bool utf8_ = false;
+  std::string original_;  // the bytes as loaded, so an unchanged file is not rewritten
+};
+
+// Trims the blanks the profile functions trim.
+std::string_view IniTrim(std::string_view s);
+bool IniNameEquals(std::string_view a, std::string_view b);
+
+}  // namespace kx

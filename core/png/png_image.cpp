@@ -1,0 +1,1 @@
+#include "png/png_image.h"

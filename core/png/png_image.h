@@ -1,0 +1,2 @@
+#pragma once
+// PNG images for the font editor.

@@ -1,0 +1,1 @@
+#include "resarchive/res_archive.h"

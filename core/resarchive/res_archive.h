@@ -1,0 +1,2 @@
+#pragma once
+// res.raw resource archives.

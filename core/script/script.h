@@ -1,0 +1,2 @@
+#pragma once
+// Scripts that describe an unknown binary string layout.

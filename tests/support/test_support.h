@@ -1,0 +1,82 @@
+#pragma once
+// Small helpers shared by the tests: byte arrays written as hex, and a private folder per test.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kxtest {
+
+using Bytes = std::vector<uint8_t>;
+
+// "00 02 48 69" -> {0x00, 0x02, 0x48, 0x69}
+inline Bytes Hex(const std::string& hex) {
+  Bytes out;
+  std::istringstream in(hex);
+  std::string tok;
+  while (in >> tok) out.push_back(static_cast<uint8_t>(std::stoul(tok, nullptr, 16)));
+  return out;
+}
+
+inline std::string ToHex(const Bytes& b) {
+  static const char* d = "0123456789ABCDEF";
+  std::string s;
+  for (size_t i = 0; i < b.size(); ++i) {
+    if (i) s += ' ';
+    s += d[b[i] >> 4];
+    s += d[b[i] & 15];
+  }
+  return s;
+}
+
+inline Bytes ReadFile(const std::filesystem::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(f), {});
+}
+
+inline std::string ReadText(const std::filesystem::path& p) {
+  Bytes b = ReadFile(p);
+  return std::string(b.begin(), b.end());
+}
+
+inline void WriteFile(const std::filesystem::path& p, const Bytes& b) {
+  std::ofstream f(p, std::ios::binary | std::ios::trunc);
+  f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+inline void WriteText(const std::filesystem::path& p, const std::string& s) {
+  WriteFile(p, Bytes(s.begin(), s.end()));
+}
+
+inline std::filesystem::path Fixture(const std::string& name) {
+  return std::filesystem::path(KX_FIXTURES) / name;
+}
+
+// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kxtest.XXXXXX").string();
+    if (!::mkdtemp(tmpl.data())) std::abort();
+    path_ = tmpl;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace kxtest
