@@ -32,6 +32,8 @@ class IniFile {
   // Sets many keys of one section in one pass: keys[i] gets values[i].
   void SetMany(std::string_view section, const std::vector<std::string>& keys,
                const std::vector<std::string>& values);
+  // The same for the keys "0", "1", ... "values.size() - 1" (the translation store).
+  void SetNumbered(std::string_view section, const std::vector<std::string>& values);
 
   // The whole file as it should be written (CRLF line ends).
   std::string Serialize() const;
@@ -40,17 +42,17 @@ class IniFile {
 
   bool utf8() const { return utf8_; }
 
-  // Raw access for the translation store's fast path: the values of the first section named
-  // `section` whose keys are canonical decimal numbers below `limit`, by number (first wins).
-  std::vector<std::optional<std::string>> NumberedValues(std::string_view section,
-                                                         size_t limit) const;
+  // For the translation store: the values of the first section named `section` whose keys are
+  // canonical decimal numbers, sorted by number; of equal keys only the first is kept.
+  std::vector<std::pair<size_t, std::string>> NumberedValues(std::string_view section) const;
 
  private:
   struct Line {
     std::string text;  // the raw line without its line end
     int section = -1;  // index into sections_ of the section it belongs to (-1 before any)
     bool isKey = false;
-    std::string key;   // trimmed key as spelled in the file
+    uint32_t keyBegin = 0, keyLen = 0;  // the trimmed key within text
+    std::string_view key() const { return std::string_view(text).substr(keyBegin, keyLen); }
   };
   struct Section {
     std::string name;  // trimmed name as spelled
@@ -61,12 +63,17 @@ class IniFile {
   std::optional<size_t> FindKey(int section, std::string_view key) const;
   std::string ValueOf(const Line& line) const;
   std::string EncodeForFile(std::string_view cp1251) const;
+  Line MakeLine(std::string text) const;
   void Reindex();
+  // Sets keys in one pass; indexOf maps a key of the file to its slot in values (or -1).
+  template <class IndexOf, class KeyName>
+  void SetSlots(std::string_view section, const std::vector<std::string>& values,
+                IndexOf indexOf, KeyName keyName);
 
   std::vector<Line> lines_;
   std::vector<Section> sections_;
   bool utf8_ = false;
-  std::string original_;  // the bytes as loaded, so an unchanged file is not rewritten
+  bool dirty_ = false;  // a value changed since loading: only then is the file written
 };
 
 // Trims the blanks the profile functions trim.

@@ -37,8 +37,8 @@ class TranslationStore {
   bool Has(size_t index) const;
 
  private:
-  IniFile ini_;
-  std::vector<std::optional<std::string>> values_;
+  const std::string* Find(size_t index) const;
+  std::vector<std::pair<size_t, std::string>> values_;  // sorted by index
 };
 
 inline constexpr const char* kStoreSection = "data";

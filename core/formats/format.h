@@ -37,4 +37,9 @@ const FormatInfo* FindFormat(int id);
 // By number ("3") or command-line name ("gameloft-new").
 const FormatInfo* FindFormatByName(const std::string& name);
 
+// WriteUTF of entry i's text; a text too long for its field raises an error naming the entry.
+void WriteEntryUTF(TDataOutput& out, const std::string& text, size_t index);
+// The message of an error about entry i (the index as the list shows it, from 0).
+std::string EntryError(size_t index, const std::string& what);
+
 }  // namespace kx
