@@ -46,6 +46,7 @@ void Document::Clear() {
   EntryIds.clear();
   BlockValue = 0;
   GroupCounts.clear();
+  TextPrefix = 0;
   DocClassFile.reset();
   DocOpened = false;
 }

@@ -39,6 +39,9 @@ class Document {
   std::vector<int32_t> EntryIds;   // Elkware
   int32_t BlockValue = 0;          // Elkware
   std::vector<int32_t> GroupCounts;  // both Gameloft formats
+  // Handy-Games, encoding 2: how each text's two-byte length prefix was stored (0 no prefix,
+  // 1 little-endian, 2 big-endian), so the writer writes the texts the same way.
+  int32_t TextPrefix = 0;
   std::unique_ptr<ClassFile> DocClassFile;
 
   // Appends an entry, taking its translation and check mark from the store being read (the
