@@ -4,6 +4,7 @@
 
 #include "streams/error.h"
 
+#include "formats/class_format.h"
 #include "formats/elkware.h"
 #include "formats/format.h"
 #include "formats/macrospace.h"
@@ -21,7 +22,8 @@ const std::array<FormatInfo, kFormatCount> kFormats = {{
     {kHandyGames, "handygames", "Handy-Games", "Handy-Games(*.lng)", "*.lng", nullptr, nullptr},
     {kSumea, "sumea", "IFone", "Sumea", "*.lng", nullptr, nullptr},
     {kPlainText, "text", "Текстовые файлы", "Текстовые файлы(*.txt)", "*.txt", nullptr, nullptr},
-    {kClassFormat, "class", "class-файлы", "Class-файлы(*.class)", "*.class", nullptr, nullptr},
+    {kClassFormat, "class", "class-файлы", "Class-файлы(*.class)", "*.class", ReadClassFormat,
+     WriteClassFormat},
 }};
 
 }  // namespace
