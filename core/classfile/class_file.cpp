@@ -29,6 +29,8 @@ const TConstantStringInfo* AsString(const TConstantPoolInfo* e) {
 
 ClassFile::ClassFile() = default;
 ClassFile::~ClassFile() = default;
+ClassFile::ClassFile(ClassFile&&) noexcept = default;
+ClassFile& ClassFile::operator=(ClassFile&&) noexcept = default;
 
 void ClassFile::Create(std::string FileName) { FileName_ = std::move(FileName); }
 
@@ -128,16 +130,18 @@ std::vector<bool> ClassFile::UsedOutsideStrings() const {
 }
 
 void ClassFile::WriteTo(TDataOutput& Output) const {
-  // New indices for changed texts that must keep their entry: they are appended after the
-  // last index of the pool, in pool order.
-  std::vector<uint16_t> moved;  // moved[k]: the new index of entry k's translation, or 0
+  // A changed text that something besides string constants may use keeps its entry as read
+  // (keep); when string constants use it too, its translation goes into a new entry appended
+  // after the last index of the pool, in pool order (moved[k] is that entry's index).
+  std::vector<bool> keep;
+  std::vector<uint16_t> moved;
   std::vector<size_t> appended;
   bool anyChanged = std::any_of(Entries_.begin(), Entries_.end(), [](const auto& e) {
     const auto* u = AsUtf8(e.get());
     return u && u->Changed();
   });
   if (anyChanged) {
-    std::vector<bool> used = UsedOutsideStrings();
+    keep = UsedOutsideStrings();
     std::vector<bool> literal(Entries_.size(), false);
     for (const auto& e : Entries_)
       if (const auto* s = AsString(e.get()); s && s->StringIndex() < literal.size())
@@ -146,7 +150,8 @@ void ClassFile::WriteTo(TDataOutput& Output) const {
     size_t next = PoolCount_;
     for (size_t k = 0; k < Entries_.size(); ++k) {
       const auto* u = AsUtf8(Entries_[k].get());
-      if (!u || !u->Changed() || !used[k] || !literal[k]) continue;
+      if (!u || !u->Changed()) keep[k] = false;
+      if (!keep[k] || !literal[k]) continue;
       if (next >= kMaxPoolCount)
         throw Error(ErrorCode::LimitExceeded,
                     "Переводы не помещаются в пул констант: в нём было бы больше 65535 записей");
@@ -163,9 +168,9 @@ void ClassFile::WriteTo(TDataOutput& Output) const {
   for (size_t i = 1; i < end; ++i) {
     const TConstantPoolInfo* e = Entries_[i].get();
     if (!e) continue;
-    if (!moved.empty()) {
-      if (const auto* u = AsUtf8(e); u && moved[i]) {
-        TConstantUtf8Info::WriteEntry(Output, u->RawBytes());
+    if (anyChanged) {
+      if (keep[i]) {
+        TConstantUtf8Info::WriteEntry(Output, AsUtf8(e)->RawBytes());
         continue;
       }
       if (const auto* s = AsString(e);

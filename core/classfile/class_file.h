@@ -32,6 +32,8 @@ class ClassFile {
   ~ClassFile();
   ClassFile(const ClassFile&) = delete;
   ClassFile& operator=(const ClassFile&) = delete;
+  ClassFile(ClassFile&&) noexcept;
+  ClassFile& operator=(ClassFile&&) noexcept;
 
   // Keeps the file name; touches no file.
   void Create(std::string FileName);
