@@ -1,8 +1,10 @@
 #pragma once
 // Small helpers shared by the tests: byte arrays written as hex, and a private folder per test.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +58,19 @@ inline void WriteText(const std::filesystem::path& p, const std::string& s) {
 
 inline std::filesystem::path Fixture(const std::string& name) {
   return std::filesystem::path(KX_FIXTURES) / name;
+}
+
+// Runs a shell command; returns its standard output, and its exit code in `status`.
+inline std::string RunCommand(const std::string& command, int* status = nullptr) {
+  std::string out;
+  FILE* p = ::popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  int rc = ::pclose(p);
+  if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  return out;
 }
 
 // A fresh folder, removed with everything in it when the object goes.
