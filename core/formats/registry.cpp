@@ -7,7 +7,11 @@
 #include "formats/class_format.h"
 #include "formats/elkware.h"
 #include "formats/format.h"
+#include "formats/gameloft.h"
+#include "formats/handy_games.h"
 #include "formats/macrospace.h"
+#include "formats/plain_text.h"
+#include "formats/sumea.h"
 
 namespace kx {
 namespace {
@@ -16,12 +20,15 @@ const std::array<FormatInfo, kFormatCount> kFormats = {{
     {kMacrospace, "macrospace", "Macrospace", "Macrospace(lang.dat)", "lang.dat", ReadMacrospace,
      WriteMacrospace},
     {kElkware, "elkware", "Elkware", "elkware(sr.ini)", "sr.ini", ReadElkware, WriteElkware},
-    {kGameloftOld, "gameloft-old", "Gameloft (old)", "Gameloft(str.bin)", "str.bin", nullptr,
-     nullptr},
-    {kGameloftNew, "gameloft-new", "Gameloft (new)", "Gameloft(new)", "*.*", nullptr, nullptr},
-    {kHandyGames, "handygames", "Handy-Games", "Handy-Games(*.lng)", "*.lng", nullptr, nullptr},
-    {kSumea, "sumea", "IFone", "Sumea", "*.lng", nullptr, nullptr},
-    {kPlainText, "text", "Текстовые файлы", "Текстовые файлы(*.txt)", "*.txt", nullptr, nullptr},
+    {kGameloftOld, "gameloft-old", "Gameloft (old)", "Gameloft(str.bin)", "str.bin",
+     ReadGameloftOld, nullptr},
+    {kGameloftNew, "gameloft-new", "Gameloft (new)", "Gameloft(new)", "*.*", ReadGameloftNew,
+     WriteGameloftNew},
+    {kHandyGames, "handygames", "Handy-Games", "Handy-Games(*.lng)", "*.lng", ReadHandyGames,
+     WriteHandyGames},
+    {kSumea, "sumea", "IFone", "Sumea", "*.lng", ReadSumea, WriteSumea},
+    {kPlainText, "text", "Текстовые файлы", "Текстовые файлы(*.txt)", "*.txt", ReadPlainText,
+     WritePlainText},
     {kClassFormat, "class", "class-файлы", "Class-файлы(*.class)", "*.class", ReadClassFormat,
      WriteClassFormat},
 }};
