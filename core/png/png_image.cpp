@@ -334,7 +334,11 @@ std::vector<uint8_t> PngImage::SaveBytes() const {
 
 void PngImage::SaveFile(const std::filesystem::path& path) const {
   std::vector<uint8_t> bytes = SaveBytes();
-  WriteFileAtomically(path, bytes);
+  try {
+    WriteFileAtomically(path, bytes);
+  } catch (const Error& e) {
+    throw Error(e.code(), std::string(msg::kImageSaveFailed) + ": " + e.what());
+  }
 }
 
 bool PngImage::HasAlphaChannel() const {

@@ -88,7 +88,8 @@ class PngImage {
   // (WriteFailed) only if libpng refuses, which a loaded image never makes it do.
   std::vector<uint8_t> SaveBytes() const;
   // Writes SaveBytes() through a temporary file renamed over `path` when complete; throws
-  // kx::Error (CreateFailed or WriteFailed) and leaves an existing file untouched on failure.
+  // kx::Error (CreateFailed or WriteFailed, the message beginning with kImageSaveFailed) and
+  // leaves an existing file untouched on failure.
   void SaveFile(const std::filesystem::path& path) const;
 
   int Width() const { return width_; }
