@@ -136,6 +136,7 @@ void ClassFile::WriteTo(TDataOutput& Output) const {
   std::vector<bool> keep;
   std::vector<uint16_t> moved;
   std::vector<size_t> appended;
+  size_t next = 0;  // the pool count with the appended entries
   bool anyChanged = std::any_of(Entries_.begin(), Entries_.end(), [](const auto& e) {
     const auto* u = AsUtf8(e.get());
     return u && u->Changed();
@@ -147,7 +148,9 @@ void ClassFile::WriteTo(TDataOutput& Output) const {
       if (const auto* s = AsString(e.get()); s && s->StringIndex() < literal.size())
         literal[s->StringIndex()] = true;
     moved.assign(Entries_.size(), 0);
-    size_t next = PoolCount_;
+    // Entries_ ends at the pool count, or one beyond it when the last entry is a long or a
+    // double (a malformed class): the new entries must not land on that entry's second index.
+    next = Entries_.size();
     for (size_t k = 0; k < Entries_.size(); ++k) {
       const auto* u = AsUtf8(Entries_[k].get());
       if (!u || !u->Changed()) keep[k] = false;
@@ -163,7 +166,7 @@ void ClassFile::WriteTo(TDataOutput& Output) const {
   Output.WriteInt(static_cast<int32_t>(Magic_));
   Output.WriteShort(MinorVersion_);
   Output.WriteShort(MajorVersion_);
-  Output.WriteShort(static_cast<int32_t>(PoolCount_ + appended.size()));
+  Output.WriteShort(static_cast<int32_t>(appended.empty() ? PoolCount_ : next));
   size_t end = std::min<size_t>(PoolCount_, Entries_.size());
   for (size_t i = 1; i < end; ++i) {
     const TConstantPoolInfo* e = Entries_[i].get();

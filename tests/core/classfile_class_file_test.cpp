@@ -205,6 +205,17 @@ TEST(ClassFile, AnIndexSpelledInTheRestCountsAsAUse) {
   EXPECT_EQ(ToHex(both.Serialize()), ToHex(Hex(Header(4) + "01 00 01 78 08 00 01 08 00 01 00 21")));
 }
 
+TEST(ClassFile, NewEntriesSkipTheSecondIndexOfALongThatEndsThePool) {
+  // 1 "a", 2 string -> 1, 3 a long whose second index 4 is beyond the count; rest 00 01.
+  const std::string longEntry = "05 00 00 00 00 00 00 00 07 ";
+  kx::ClassFile c = Loaded(Hex(Header(4) + "01 00 01 61 08 00 01 " + longEntry + "00 01"));
+  c.SetString("x", 1);
+  kxtest::Bytes out = c.Serialize();
+  EXPECT_EQ(ToHex(out),
+            ToHex(Hex(Header(6) + "01 00 01 61 08 00 05 " + longEntry + "01 00 01 78 00 01")));
+  EXPECT_EQ(RowsText(Rows(Loaded(out))), "x/5;");
+}
+
 TEST(ClassFile, AChangedTextThatNoStringUsesIsLeftAsItIs) {
   // 1 "Foo" is only a class name; 2 class -> 1; 3 "lit", 4 string -> 3.
   kxtest::Bytes bytes = Hex(Header(5) + "01 00 03 46 6F 6F 07 00 01 01 00 03 6C 69 74 08 00 03");
