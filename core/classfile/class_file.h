@@ -51,10 +51,12 @@ class ClassFile {
   // Gives the UTF-8 entry at `Entry` a new text; any other index changes nothing.
   void SetString(const std::string& Text, int Entry);
 
-  // The class as it is to be saved. A changed text that is also used as a name, descriptor or
-  // anything else than a string literal keeps its entry; the translation goes into a new UTF-8
-  // entry at the end of the pool and the string constants that used the old one point at it.
-  // Raises kx::Error when a text is too long or the pool would grow beyond 65535 entries.
+  // The class as it is to be saved. Unchanged entries are written as they were read, so a
+  // class without changes comes back byte for byte. A changed text that anything but string
+  // constants may use (another entry, or its index spelled anywhere in Rest) keeps its entry;
+  // its translation goes into a new UTF-8 entry at the end of the pool, and the string
+  // constants that used the old one point at the new one. Raises kx::Error when a text is too
+  // long or the pool would grow beyond 65535 entries.
   void WriteTo(TDataOutput& Output) const;
   std::vector<uint8_t> Serialize() const;
   // Writes the class atomically. Returns false on any failure, leaving whatever was at

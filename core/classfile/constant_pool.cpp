@@ -120,11 +120,15 @@ void TConstantUtf8Info::WriteEntry(TDataOutput& Output, const std::string& Bytes
 
 std::string TConstantUtf8Info::Decode(std::string_view Bytes) {
   // A class file never holds a zero byte or a byte from F0 up: NUL is C0 80, and characters
-  // beyond 16 bits are surrogate pairs, which DecodeUtf8 joins.
+  // beyond 16 bits are surrogate pairs, which DecodeUtf8 joins. Names and most literals are
+  // ASCII, which is its own Windows-1251 text.
+  bool ascii = true;
   for (char ch : Bytes) {
     auto b = static_cast<unsigned char>(ch);
     if (b == 0 || b >= 0xF0) return {};
+    ascii = ascii && b < 0x80;
   }
+  if (ascii) return BreaksToMarks(Bytes);
   std::u32string text;
   if (!DecodeUtf8(Bytes, text, false)) return {};
   return BreaksToMarks(UnicodeToCp1251Text(text));
