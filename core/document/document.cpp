@@ -32,10 +32,9 @@ void Document::SaveTranslations() const {
   // An existing store we cannot read is not replaced: its other keys would be lost.
   if (!ini.Load(StorePath()))
     throw Error(ErrorCode::OpenFailed, "Не удалось прочитать файл переводов " + StorePath());
-  std::vector<std::string> values;
-  values.reserve(Entries.size());
-  for (const TranslationEntry& e : Entries) values.push_back(EncodeStoreValue(e.Translation, e.Checked));
-  ini.SetNumbered(kStoreSection, values);
+  ini.SetNumbered(kStoreSection, Entries.size(), [this](size_t i, std::string& out) {
+    out = EncodeStoreValue(Entries[i].Translation, Entries[i].Checked);
+  });
   ini.Save(StorePath());
 }
 

@@ -50,50 +50,64 @@ bool IniNameEquals(std::string_view a, std::string_view b) {
 }
 
 bool IniFile::Load(const std::filesystem::path& path) {
-  std::vector<uint8_t> bytes;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
     Parse({});
     return true;
   }
-  std::string err;
-  if (!ReadWholeFile(path, bytes, &err)) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) {
     Parse({});
     return false;
   }
-  Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  bytes_ = std::move(bytes);
+  ParseBytes();
   return true;
 }
 
-IniFile::Line IniFile::MakeLine(std::string text) const {
+IniFile::Line IniFile::MakeLine(std::string_view text) const {
   Line line;
-  line.text = std::move(text);
-  std::string_view t = IniTrim(line.text);
+  line.p = text.data();
+  line.len = static_cast<uint32_t>(text.size());
+  std::string_view t = IniTrim(text);
   if (!t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos) return line;
-  size_t eq = line.text.find('=');
-  if (eq == std::string::npos) return line;
-  std::string_view key = IniTrim(std::string_view(line.text).substr(0, eq));
+  size_t eq = text.find('=');
+  if (eq == std::string_view::npos) return line;
+  std::string_view key = IniTrim(text.substr(0, eq));
   line.isKey = true;
-  line.keyBegin = static_cast<uint32_t>(key.data() - line.text.data());
+  line.keyBegin = static_cast<uint32_t>(key.data() - text.data());
   line.keyLen = static_cast<uint32_t>(key.size());
   return line;
 }
 
+IniFile::Line IniFile::OwnLine(std::string text) {
+  owned_.push_back(std::move(text));
+  return MakeLine(owned_.back());
+}
+
 void IniFile::Parse(std::string_view bytes) {
+  bytes_.assign(bytes.begin(), bytes.end());
+  ParseBytes();
+}
+
+void IniFile::ParseBytes() {
   lines_.clear();
   sections_.clear();
+  owned_.clear();
   dirty_ = false;
-  utf8_ = bytes.substr(0, kBom.size()) == kBom;
-  if (utf8_) bytes.remove_prefix(kBom.size());
+  std::string_view all(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
+  utf8_ = all.substr(0, kBom.size()) == kBom;
+  if (utf8_) all.remove_prefix(kBom.size());
+  // Lines end at CR LF, LF or CR.
+  lines_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
   size_t i = 0;
-  while (i < bytes.size()) {
-    size_t e = i;
-    while (e < bytes.size() && bytes[e] != '\r' && bytes[e] != '\n') ++e;
-    lines_.push_back(MakeLine(std::string(bytes.substr(i, e - i))));
-    if (e < bytes.size() && bytes[e] == '\r' && e + 1 < bytes.size() && bytes[e + 1] == '\n') ++e;
+  while (i < all.size()) {
+    size_t e = all.find_first_of("\r\n", i);
+    if (e == std::string_view::npos) e = all.size();
+    lines_.push_back(MakeLine(all.substr(i, e - i)));
+    if (e < all.size() && all[e] == '\r' && e + 1 < all.size() && all[e + 1] == '\n') ++e;
     i = e + 1;
   }
-  // A trailing Ctrl+Z or blank lines at the end are no content of their own.
   Reindex();
 }
 
@@ -102,7 +116,7 @@ void IniFile::Reindex() {
   int current = -1;
   for (size_t i = 0; i < lines_.size(); ++i) {
     Line& line = lines_[i];
-    std::string_view t = IniTrim(line.text);
+    std::string_view t = IniTrim(line.text());
     if (!line.isKey && !t.empty() && t.front() == '[') {
       size_t close = t.rfind(']');
       if (close != std::string_view::npos) {
@@ -133,18 +147,23 @@ std::optional<size_t> IniFile::FindKey(int section, std::string_view key) const 
   return std::nullopt;
 }
 
-std::string IniFile::ValueOf(const Line& line) const {
-  std::string_view v = std::string_view(line.text).substr(line.text.find('=') + 1);
+std::string_view IniFile::RawValue(const Line& line) const {
+  std::string_view v = line.text().substr(line.text().find('=') + 1);
   if (size_t nul = v.find('\0'); nul != std::string_view::npos) v = v.substr(0, nul);
   v = IniTrim(v);
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     v = v.substr(1, v.size() - 2);
-  if (utf8_) return Utf8ToCp1251(v);
-  return std::string(v);
+  return v;
 }
 
-std::string IniFile::EncodeForFile(std::string_view cp1251) const {
-  return utf8_ ? Cp1251ToUtf8(cp1251) : std::string(cp1251);
+std::string IniFile::ValueOf(const Line& line) const {
+  std::string_view v = RawValue(line);
+  return utf8_ ? Utf8ToCp1251(v) : std::string(v);
+}
+
+void IniFile::AppendForFile(std::string& out, std::string_view cp1251) const {
+  if (utf8_) out += Cp1251ToUtf8(cp1251);
+  else out += cp1251;
 }
 
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
@@ -153,29 +172,32 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
   return ValueOf(lines_[*line]);
 }
 
-std::vector<std::pair<size_t, std::string>> IniFile::NumberedValues(std::string_view section) const {
-  std::vector<std::pair<size_t, std::string>> out;
+std::vector<std::pair<size_t, uint32_t>> IniFile::NumberedLines(std::string_view section) const {
+  std::vector<std::pair<size_t, uint32_t>> out;
   int s = FindSection(section);
   if (s < 0) return out;
   for (size_t i = sections_[static_cast<size_t>(s)].header + 1;
        i < lines_.size() && lines_[i].section == s; ++i) {
     const Line& line = lines_[i];
     if (!line.isKey) continue;
-    if (auto n = CanonicalNumber(line.key())) out.emplace_back(*n, ValueOf(line));
+    if (auto n = CanonicalNumber(line.key())) out.emplace_back(*n, static_cast<uint32_t>(i));
   }
-  std::stable_sort(out.begin(), out.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Keys are usually in order already; sorting keeps the first of equal keys.
+  if (!std::is_sorted(out.begin(), out.end()))
+    std::stable_sort(out.begin(), out.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
   out.erase(std::unique(out.begin(), out.end(),
                         [](const auto& a, const auto& b) { return a.first == b.first; }),
             out.end());
   return out;
 }
 
-template <class IndexOf, class KeyName>
-void IniFile::SetSlots(std::string_view section, const std::vector<std::string>& values,
-                       IndexOf indexOf, KeyName keyName) {
+template <class IndexOf, class KeyName, class Value>
+void IniFile::SetSlots(std::string_view section, size_t count, IndexOf indexOf, KeyName keyName,
+                       Value value) {
   int s = FindSection(section);
-  std::vector<bool> done(values.size(), false);
+  std::vector<bool> done(count, false);
+  std::string v, text;
   if (s >= 0) {
     for (size_t i = sections_[static_cast<size_t>(s)].header + 1;
          i < lines_.size() && lines_[i].section == s; ++i) {
@@ -184,26 +206,35 @@ void IniFile::SetSlots(std::string_view section, const std::vector<std::string>&
       long slot = indexOf(line.key());
       if (slot < 0 || done[static_cast<size_t>(slot)]) continue;
       done[static_cast<size_t>(slot)] = true;
-      const std::string& value = values[static_cast<size_t>(slot)];
-      std::string text = std::string(line.key()) + "=" + EncodeForFile(value);
-      if (text != line.text) {
-        line = MakeLine(std::move(text));
+      v.clear();
+      value(static_cast<size_t>(slot), v);
+      text.assign(line.key());
+      text += '=';
+      AppendForFile(text, v);
+      if (text != line.text()) {
+        line = OwnLine(text);
         dirty_ = true;
       }
     }
   }
   std::vector<Line> added;
-  for (size_t k = 0; k < values.size(); ++k)
-    if (!done[k]) added.push_back(MakeLine(keyName(k) + "=" + EncodeForFile(values[k])));
+  for (size_t k = 0; k < count; ++k) {
+    if (done[k]) continue;
+    v.clear();
+    value(k, v);
+    text = keyName(k);
+    text += '=';
+    AppendForFile(text, v);
+    added.push_back(OwnLine(text));
+  }
   if (added.empty()) return;
   dirty_ = true;
   if (s < 0) {
-    lines_.push_back(MakeLine("[" + std::string(IniTrim(section)) + "]"));
-    std::move(added.begin(), added.end(), std::back_inserter(lines_));
+    lines_.push_back(OwnLine("[" + std::string(IniTrim(section)) + "]"));
+    lines_.insert(lines_.end(), added.begin(), added.end());
   } else {
     size_t at = sections_[static_cast<size_t>(s)].last + 1;
-    lines_.insert(lines_.begin() + static_cast<long>(at), std::make_move_iterator(added.begin()),
-                  std::make_move_iterator(added.end()));
+    lines_.insert(lines_.begin() + static_cast<long>(at), added.begin(), added.end());
   }
   Reindex();
 }
@@ -215,34 +246,36 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
 void IniFile::SetMany(std::string_view section, const std::vector<std::string>& keys,
                       const std::vector<std::string>& values) {
   std::unordered_map<std::string, long> slots;
-  for (size_t i = 0; i < keys.size(); ++i) slots.emplace(LowerKey(IniTrim(keys[i])), static_cast<long>(i));
+  for (size_t i = 0; i < keys.size(); ++i)
+    slots.emplace(LowerKey(IniTrim(keys[i])), static_cast<long>(i));
   SetSlots(
-      section, values,
+      section, keys.size(),
       [&](std::string_view key) {
         auto it = slots.find(LowerKey(key));
         return it == slots.end() ? -1L : it->second;
       },
-      [&](size_t k) { return std::string(IniTrim(keys[k])); });
+      [&](size_t k) { return std::string(IniTrim(keys[k])); },
+      [&](size_t k, std::string& out) { out = values[k]; });
 }
 
-void IniFile::SetNumbered(std::string_view section, const std::vector<std::string>& values) {
+void IniFile::SetNumbered(std::string_view section, size_t count, const NumberedValue& value) {
   SetSlots(
-      section, values,
+      section, count,
       [&](std::string_view key) {
         auto n = CanonicalNumber(key);
-        return n && *n < values.size() ? static_cast<long>(*n) : -1L;
+        return n && *n < count ? static_cast<long>(*n) : -1L;
       },
-      [](size_t k) { return std::to_string(k); });
+      [](size_t k) { return std::to_string(k); }, value);
 }
 
 std::string IniFile::Serialize() const {
   std::string out;
-  size_t total = 0;
-  for (const Line& l : lines_) total += l.text.size() + 2;
-  out.reserve(total + kBom.size());
+  size_t total = kBom.size();
+  for (const Line& l : lines_) total += l.len + 2;
+  out.reserve(total);
   if (utf8_) out += kBom;
   for (const Line& l : lines_) {
-    out += l.text;
+    out += l.text();
     out += "\r\n";
   }
   return out;
@@ -252,7 +285,8 @@ void IniFile::Save(const std::filesystem::path& path) const {
   std::error_code ec;
   if (!dirty_ && (lines_.empty() || std::filesystem::exists(path, ec))) return;
   std::string bytes = Serialize();
-  WriteFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+  WriteFileAtomically(path,
+                      std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace kx

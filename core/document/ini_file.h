@@ -12,6 +12,8 @@
 // Values are returned whole (Windows cuts them at 2047 characters; we keep every byte).
 // The file is parsed once; lookups are by index. Text values are Windows-1251.
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,6 +24,12 @@ namespace kx {
 
 class IniFile {
  public:
+  IniFile() = default;
+  IniFile(IniFile&&) = default;
+  IniFile& operator=(IniFile&&) = default;
+  IniFile(const IniFile&) = delete;
+  IniFile& operator=(const IniFile&) = delete;
+
   // A missing file gives an empty IniFile (and true); an unreadable one false.
   bool Load(const std::filesystem::path& path);
   void Parse(std::string_view bytes);
@@ -32,44 +40,61 @@ class IniFile {
   // Sets many keys of one section in one pass: keys[i] gets values[i].
   void SetMany(std::string_view section, const std::vector<std::string>& keys,
                const std::vector<std::string>& values);
-  // The same for the keys "0", "1", ... "values.size() - 1" (the translation store).
-  void SetNumbered(std::string_view section, const std::vector<std::string>& values);
+  // The same for the keys "0", "1", ... "count - 1" (the translation store); value(i, out)
+  // puts the value of key i into out.
+  using NumberedValue = std::function<void(size_t index, std::string& out)>;
+  void SetNumbered(std::string_view section, size_t count, const NumberedValue& value);
+  void SetNumbered(std::string_view section, const std::vector<std::string>& values) {
+    SetNumbered(section, values.size(), [&](size_t i, std::string& out) { out = values[i]; });
+  }
 
   // The whole file as it should be written (CRLF line ends).
   std::string Serialize() const;
-  // Writes the file atomically unless its bytes would not change. Throws kx::Error.
+  // Writes the file atomically unless no value changed since it was read. Throws kx::Error.
   void Save(const std::filesystem::path& path) const;
 
   bool utf8() const { return utf8_; }
 
-  // For the translation store: the values of the first section named `section` whose keys are
-  // canonical decimal numbers, sorted by number; of equal keys only the first is kept.
-  std::vector<std::pair<size_t, std::string>> NumberedValues(std::string_view section) const;
+  // For the translation store: the lines of the first section named `section` whose keys are
+  // canonical decimal numbers, as (number, line) sorted by number; of equal keys only the
+  // first is kept. ValueAt gives a line's value.
+  std::vector<std::pair<size_t, uint32_t>> NumberedLines(std::string_view section) const;
+  std::string ValueAt(uint32_t line) const { return ValueOf(lines_[line]); }
 
  private:
+  // A line's text lies in the loaded bytes or, once changed, in owned_; both keep their
+  // addresses when the IniFile moves.
   struct Line {
-    std::string text;  // the raw line without its line end
-    int section = -1;  // index into sections_ of the section it belongs to (-1 before any)
+    const char* p = nullptr;
+    uint32_t len = 0;
+    int32_t section = -1;  // index into sections_ of the section it belongs to (-1 before any)
+    uint32_t keyBegin = 0, keyLen = 0;  // the trimmed key within the text
     bool isKey = false;
-    uint32_t keyBegin = 0, keyLen = 0;  // the trimmed key within text
-    std::string_view key() const { return std::string_view(text).substr(keyBegin, keyLen); }
+    std::string_view text() const { return {p, len}; }
+    std::string_view key() const { return {p + keyBegin, keyLen}; }
   };
   struct Section {
-    std::string name;  // trimmed name as spelled
-    size_t header = 0; // line index of the header
-    size_t last = 0;   // line index of the last line of the section
+    std::string name;   // trimmed name as spelled
+    size_t header = 0;  // line index of the header
+    size_t last = 0;    // line index of the last non-blank line of the section
   };
   int FindSection(std::string_view name) const;  // first section of the name, or -1
   std::optional<size_t> FindKey(int section, std::string_view key) const;
+  std::string_view RawValue(const Line& line) const;
   std::string ValueOf(const Line& line) const;
-  std::string EncodeForFile(std::string_view cp1251) const;
-  Line MakeLine(std::string text) const;
+  void AppendForFile(std::string& out, std::string_view cp1251) const;
+  Line MakeLine(std::string_view text) const;
+  Line OwnLine(std::string text);
+  void ParseBytes();
   void Reindex();
-  // Sets keys in one pass; indexOf maps a key of the file to its slot in values (or -1).
-  template <class IndexOf, class KeyName>
-  void SetSlots(std::string_view section, const std::vector<std::string>& values,
-                IndexOf indexOf, KeyName keyName);
+  // Sets keys in one pass. indexOf maps a key of the file to its slot (or -1); keyName gives a
+  // slot's key for a new line; value fills a slot's value.
+  template <class IndexOf, class KeyName, class Value>
+  void SetSlots(std::string_view section, size_t count, IndexOf indexOf, KeyName keyName,
+                Value value);
 
+  std::vector<uint8_t> bytes_;
+  std::deque<std::string> owned_;
   std::vector<Line> lines_;
   std::vector<Section> sections_;
   bool utf8_ = false;

@@ -75,23 +75,22 @@ StoredTranslation DecodeStoreValue(std::string_view v) {
 }
 
 bool TranslationStore::Load(const std::filesystem::path& path) {
-  IniFile ini;
-  bool ok = ini.Load(path);
-  values_ = ini.NumberedValues(kStoreSection);
+  bool ok = ini_.Load(path);
+  lines_ = ini_.NumberedLines(kStoreSection);
   return ok;
 }
 
-const std::string* TranslationStore::Find(size_t index) const {
-  auto it = std::lower_bound(values_.begin(), values_.end(), index,
+const std::pair<size_t, uint32_t>* TranslationStore::Find(size_t index) const {
+  auto it = std::lower_bound(lines_.begin(), lines_.end(), index,
                              [](const auto& v, size_t i) { return v.first < i; });
-  return it != values_.end() && it->first == index ? &it->second : nullptr;
+  return it != lines_.end() && it->first == index ? &*it : nullptr;
 }
 
 bool TranslationStore::Has(size_t index) const { return Find(index) != nullptr; }
 
 StoredTranslation TranslationStore::Lookup(size_t index) const {
-  const std::string* v = Find(index);
-  return v ? DecodeStoreValue(*v) : StoredTranslation{};
+  const auto* found = Find(index);
+  return found ? DecodeStoreValue(ini_.ValueAt(found->second)) : StoredTranslation{};
 }
 
 }  // namespace kx

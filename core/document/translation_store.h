@@ -37,8 +37,9 @@ class TranslationStore {
   bool Has(size_t index) const;
 
  private:
-  const std::string* Find(size_t index) const;
-  std::vector<std::pair<size_t, std::string>> values_;  // sorted by index
+  const std::pair<size_t, uint32_t>* Find(size_t index) const;
+  IniFile ini_;
+  std::vector<std::pair<size_t, uint32_t>> lines_;  // (entry index, line), sorted by index
 };
 
 inline constexpr const char* kStoreSection = "data";

@@ -1,5 +1,7 @@
 #include "formats/macrospace.h"
 
+#include <algorithm>
+
 namespace kx {
 
 bool ReadMacrospace(Document& doc, TDataInput& in) {
@@ -7,6 +9,8 @@ bool ReadMacrospace(Document& doc, TDataInput& in) {
   // Each text takes at least its two count bytes: a count beyond what the rest of the file can
   // hold stops at the end of the file, and the document keeps the number actually read.
   int32_t read = 0;
+  if (doc.EntryCount > 0)
+    doc.Entries.reserve(static_cast<size_t>(std::min<int64_t>(doc.EntryCount, in.Remaining() / 2)));
   while (read < doc.EntryCount && in.Remaining() > 0) {
     std::string text = in.ReadUTF();
     doc.AddEntry(text.empty() ? "." : std::move(text));
