@@ -6,6 +6,7 @@
 #include "command.h"
 #include "conversion/conversion.h"
 #include "document/open_document.h"
+#include "document/round_trip.h"
 #include "document/save_document.h"
 #include "formats/format.h"
 #include "streams/error.h"
@@ -110,6 +111,16 @@ int RunSave(const Args& in) {
   return rc;
 }
 
+int RunCheck(const Args& in) {
+  Args args = in;
+  kx::Document doc;
+  if (int rc = OpenFromArgs("check", args, doc); rc >= 0) return rc;
+  kx::RoundTripReport report = kx::CheckRoundTrip(doc);
+  std::printf("%s\n", report.Text().c_str());
+  return report.exact ? kOk : kFailed;
+}
+
+CliRegistrar check{{"check", "kelvatrix-cli check --format F FILE", RunCheck}};
 CliRegistrar formats{{"formats", "kelvatrix-cli formats", RunFormats}};
 CliRegistrar list{{"list", "kelvatrix-cli list --format F FILE", RunList}};
 CliRegistrar translate{{"translate", "kelvatrix-cli translate --format F FILE  < INDEX<TAB>TRANSLATION[<TAB>CHECKED]",

@@ -1,7 +1,10 @@
 #include "document/document.h"
 
 #include "classfile/class_file.h"
+#include "streams/atomic_file.h"
 #include "streams/error.h"
+
+#include <filesystem>
 
 namespace kx {
 
@@ -35,6 +38,10 @@ void Document::SaveTranslations() const {
   ini.SetNumbered(kStoreSection, Entries.size(), [this](size_t i, std::string& out) {
     out = EncodeStoreValue(Entries[i].Translation, Entries[i].Checked);
   });
+  // One generation of backup: the store as it was before this save replaces it.
+  std::error_code ec;
+  if (ini.dirty() && std::filesystem::exists(StorePath(), ec))
+    WriteFileAtomically(StorePath() + ".bak", ini.LoadedBytes());
   ini.Save(StorePath());
 }
 
@@ -45,6 +52,9 @@ void Document::Clear() {
   EntryIds.clear();
   BlockValue = 0;
   GroupCounts.clear();
+  LanguageCount = 0;
+  ReadEnd = 0;
+  LossyTexts = 0;
   TextPrefix = 0;
   DocClassFile.reset();
   DocOpened = false;

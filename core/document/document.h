@@ -43,6 +43,12 @@ class Document {
   // 1 little-endian, 2 big-endian), so the writer writes the texts the same way.
   int32_t TextPrefix = 0;
   std::unique_ptr<ClassFile> DocClassFile;
+  int32_t LanguageCount = 0;  // Elkware: languages in the directory (only one is written back)
+
+  // What the reader left behind, for the round-trip check: where it stopped, and how many
+  // texts did not decode whole.
+  int64_t ReadEnd = 0;
+  int32_t LossyTexts = 0;
 
   // Appends an entry, taking its translation and check mark from the store being read (the
   // one OpenDocument set), by the index the new entry gets.

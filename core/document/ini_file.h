@@ -16,6 +16,7 @@
 #include <functional>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,9 @@ class IniFile {
   void Save(const std::filesystem::path& path) const;
 
   bool utf8() const { return utf8_; }
+  bool dirty() const { return dirty_; }
+  // The bytes as they were loaded.
+  std::span<const uint8_t> LoadedBytes() const { return bytes_; }
 
   // For the translation store: the lines of the first section named `section` whose keys are
   // canonical decimal numbers, as (number, line) sorted by number; of equal keys only the

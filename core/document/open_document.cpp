@@ -1,6 +1,7 @@
 #include "document/open_document.h"
 
 #include "classfile/class_file.h"
+#include "document/recovery.h"
 #include "formats/format.h"
 #include "streams/data_input.h"
 #include "streams/error.h"
@@ -28,6 +29,8 @@ bool OpenDocument(Document& doc, const std::string& FileName, int Format) {
     ok = false;
   }
   doc.ReadingStore = nullptr;
+  doc.ReadEnd = in.Position();
+  doc.LossyTexts = in.LossyTexts;
   if (!ok) {
     // A failed opening keeps the entries read so far for the list, but no class file.
     doc.DocClassFile.reset();
@@ -39,6 +42,7 @@ bool OpenDocument(Document& doc, const std::string& FileName, int Format) {
 
 void CloseDocument(Document& doc) {
   doc.SaveTranslations();
+  if (doc.DocOpened) RemoveRecoveryFile(doc.DocFileName);
   doc.Clear();
   doc.DocModified = false;
 }

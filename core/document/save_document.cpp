@@ -1,5 +1,10 @@
 #include "document/save_document.h"
 
+#include <filesystem>
+#include <optional>
+
+#include "document/recovery.h"
+#include "document/round_trip.h"
 #include "formats/format.h"
 #include "streams/atomic_file.h"
 #include "streams/data_output.h"
@@ -47,10 +52,31 @@ void WriteResult(Document& doc, const FormatInfo& format, const SaveOptions& opt
   std::string path = doc.DocFileName + ".rus";
   TDataOutput out{std::filesystem::path(path)};
   if (!out.Opened) throw Error(ErrorCode::CreateFailed, out.CreateError());
+  // What the writer was given for each entry, to check the result against.
+  std::vector<std::optional<std::string>> given(doc.Entries.size());
   ConvertFn convert = [&](size_t i, const std::string& text) {
-    return ConvertForSave(doc, options, cache, i, text);
+    std::string result = ConvertForSave(doc, options, cache, i, text);
+    if (i < given.size()) given[i] = result;
+    return result;
   };
   format.write(doc, out, convert);
+  // A class keeps texts set earlier in its pool, so its entries are not a measure of the result;
+  // its writer changes only the texts it is given and keeps every other byte.
+  if (doc.DocFormat != kClassFormat) {
+    std::vector<std::string> meant(doc.Entries.size());
+    for (size_t i = 0; i < meant.size(); ++i)
+      meant[i] = given[i]                ? *given[i]
+                 : format.writtenText    ? format.writtenText(doc, i)
+                                         : doc.OutputText(i);
+    if (auto problem = VerifyWrittenResult(format, out.Bytes(), meant)) {
+      // Keep the previous result beside the new one, which may still be of use.
+      std::error_code ec;
+      if (std::filesystem::exists(path, ec)) std::filesystem::rename(path, path + ".bak", ec);
+      out.Commit();
+      throw Error(ErrorCode::VerifyFailed, "Проверка файла " + path + ": " + *problem +
+                                               ". Прежний результат сохранён в " + path + ".bak");
+    }
+  }
   out.Commit();
 }
 
@@ -69,10 +95,15 @@ SaveOutcome SaveDocument(Document& doc, const SaveOptions& options, SymbolTableC
       outcome.errors.push_back("Недостаточно памяти для записи " + path);
     }
   };
-  if (options.store) attempt(doc.StorePath(), [&] { doc.SaveTranslations(); });
+  if (options.store)
+    attempt(doc.StorePath(), [&] {
+      doc.SaveTranslations();
+      if (doc.DocOpened) RemoveRecoveryFile(doc.DocFileName);
+    });
   if (options.originals) attempt(doc.DocFileName + ".txt", [&] { WriteOriginalsList(doc); });
   if (options.result && doc.DocOpened) {
-    const FormatInfo* format = FindFormat(doc.DocFormat);
+    const FormatInfo* format =
+        options.formatForTesting ? options.formatForTesting : FindFormat(doc.DocFormat);
     if (!format || !format->write) {
       outcome.unsupported = true;
     } else {

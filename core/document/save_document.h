@@ -9,6 +9,8 @@
 
 namespace kx {
 
+struct FormatInfo;
+
 enum class SaveConversion { None, Translit, Table };
 
 struct SaveOptions {
@@ -18,6 +20,8 @@ struct SaveOptions {
   SaveConversion conversion = SaveConversion::None;
   bool wholeFile = false;  // "Весь файл": convert every entry, not only the checked ones
   std::string tableFile;   // the symbol table for SaveConversion::Table
+  // Tests put a faulty writer in the document format's place.
+  const FormatInfo* formatForTesting = nullptr;
 };
 
 struct SaveOutcome {

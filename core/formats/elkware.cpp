@@ -12,6 +12,7 @@ namespace kx {
 //   n x (int id, UTF text)      read from the chosen entry's offset + 8
 bool ReadElkware(Document& doc, TDataInput& in) {
   int32_t languages = in.ReadInt();
+  doc.LanguageCount = languages;
   int64_t d = 4;
   int32_t offset = 0;
   for (int32_t i = 0;;) {

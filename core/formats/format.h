@@ -30,6 +30,10 @@ struct FormatInfo {
   const char* filterPattern;  // its pattern
   FormatReader read;          // null until the format is built
   FormatWriter write;         // null for read-only formats
+  bool dotForEmpty;           // the reader lists an empty text as "."
+  // The text the writer writes for entry i when it does not pass it through the save
+  // conversion (null: OutputText(i)). Used to check a written result.
+  std::string (*writtenText)(const Document& doc, size_t i);
 };
 
 std::span<const FormatInfo> AllFormats();

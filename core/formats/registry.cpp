@@ -18,19 +18,19 @@ namespace {
 
 const std::array<FormatInfo, kFormatCount> kFormats = {{
     {kMacrospace, "macrospace", "Macrospace", "Macrospace(lang.dat)", "lang.dat", ReadMacrospace,
-     WriteMacrospace},
-    {kElkware, "elkware", "Elkware", "elkware(sr.ini)", "sr.ini", ReadElkware, WriteElkware},
+     WriteMacrospace, true, nullptr},
+    {kElkware, "elkware", "Elkware", "elkware(sr.ini)", "sr.ini", ReadElkware, WriteElkware, false, nullptr},
     {kGameloftOld, "gameloft-old", "Gameloft (old)", "Gameloft(str.bin)", "str.bin",
-     ReadGameloftOld, nullptr},
+     ReadGameloftOld, nullptr, true, nullptr},
     {kGameloftNew, "gameloft-new", "Gameloft (new)", "Gameloft(new)", "*.*", ReadGameloftNew,
-     WriteGameloftNew},
+     WriteGameloftNew, true, nullptr},
     {kHandyGames, "handygames", "Handy-Games", "Handy-Games(*.lng)", "*.lng", ReadHandyGames,
-     WriteHandyGames},
-    {kSumea, "sumea", "IFone", "Sumea", "*.lng", ReadSumea, WriteSumea},
+     WriteHandyGames, false, nullptr},
+    {kSumea, "sumea", "IFone", "Sumea", "*.lng", ReadSumea, WriteSumea, true, SumeaOutputText},
     {kPlainText, "text", "Текстовые файлы", "Текстовые файлы(*.txt)", "*.txt", ReadPlainText,
-     WritePlainText},
+     WritePlainText, false, nullptr},
     {kClassFormat, "class", "class-файлы", "Class-файлы(*.class)", "*.class", ReadClassFormat,
-     WriteClassFormat},
+     WriteClassFormat, true, nullptr},
 }};
 
 }  // namespace

@@ -20,10 +20,14 @@ bool ReadSumea(Document& doc, TDataInput& in) {
   return true;
 }
 
+std::string SumeaOutputText(const Document& doc, size_t i) {
+  std::string t = doc.OutputText(i);
+  return doc.Entries[i].Checked ? LookAlike(t) : Transliterate(t);
+}
+
 void WriteSumea(Document& doc, TDataOutput& out, const ConvertFn&) {
   for (size_t i = 0; i < doc.Entries.size(); ++i) {
-    std::string t = doc.OutputText(i);
-    t = doc.Entries[i].Checked ? LookAlike(t) : Transliterate(t);
+    std::string t = SumeaOutputText(doc, i);
     if (t.size() > 255)
       throw Error(ErrorCode::LimitExceeded,
                   EntryError(i, "после преобразования текст длиннее 255 байт (" +

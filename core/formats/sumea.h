@@ -10,5 +10,7 @@ bool ReadSumea(Document& doc, TDataInput& in);
 // transliterated. Throws kx::Error(LimitExceeded) naming the entry whose converted text is
 // longer than 255 bytes.
 void WriteSumea(Document& doc, TDataOutput& out, const ConvertFn& convert);
+// The text WriteSumea writes for entry i.
+std::string SumeaOutputText(const Document& doc, size_t i);
 
 }  // namespace kx

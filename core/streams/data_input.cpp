@@ -63,15 +63,23 @@ std::string TDataInput::ReadUTF() {
   size_t avail = pos_ < size_ ? std::min<size_t>(n, size_ - pos_) : 0;
   std::string_view raw(reinterpret_cast<const char*>(data_ + pos_), avail);
   if (pos_ < size_) pos_ += avail;
-  if (size_t zero = raw.find('\0'); zero != std::string_view::npos) raw = raw.substr(0, zero);
+  if (size_t zero = raw.find('\0'); zero != std::string_view::npos) {
+    raw = raw.substr(0, zero);
+    ++LossyTexts;
+  }
   // Most game texts are plain ASCII without line breaks: they are their own Windows-1251 form.
   bool plain = std::all_of(raw.begin(), raw.end(), [](char c) {
     return static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\n';
   });
   if (plain) return std::string(raw);
   std::u32string text;
-  if (!DecodeUtf8(raw, text)) return {};
-  std::string out = UnicodeToCp1251Text(text);
+  if (!DecodeUtf8(raw, text)) {
+    ++LossyTexts;
+    return {};
+  }
+  bool lossy = false;
+  std::string out = UnicodeToCp1251Text(text, &lossy);
+  if (lossy) ++LossyTexts;
   return BreaksToMarks(out);
 }
 

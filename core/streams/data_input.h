@@ -26,6 +26,9 @@ class TDataInput {
 
   bool Opened = false;
   int32_t Size = 0;
+  // UTF fields whose text did not come through whole: malformed UTF-8 (read as empty), a zero
+  // byte that ended it early, or characters Windows-1251 lacks (read as "?").
+  int32_t LossyTexts = 0;
 
   uint8_t ReadByte();
   int16_t ReadShort();
