@@ -175,6 +175,12 @@ struct PngReader {
         img.trnsR_ = trns->red;
         img.trnsG_ = trns->green;
         img.trnsB_ = trns->blue;
+        // A value beyond the bit depth matches no pixel, and libpng would not write it back:
+        // such a chunk is dropped, as viewers ignore it.
+        const unsigned max = img.MaxSample();
+        const bool grey = img.colorType_ == PngColorType::Grey;
+        if (grey ? img.trnsGrey_ > max : img.trnsR_ > max || img.trnsG_ > max || img.trnsB_ > max)
+          img.hasTrns_ = false;
       }
     }
     png_unknown_chunkp unknowns = nullptr;
@@ -184,8 +190,12 @@ struct PngReader {
       std::string name(reinterpret_cast<const char*>(u.name), 4);
       // A critical chunk this reader does not know means the image cannot be shown rightly.
       if (!(u.name[0] & 0x20)) BadFormat("неизвестный обязательный блок " + name);
-      img.chunks_.push_back(
-          {name, std::vector<uint8_t>(u.data, u.data + u.size), PlaceOf(u.location)});
+      PngChunk::Place place = PlaceOf(u.location);
+      // Without a palette (also when libpng ignored one, as in a greyscale image) everything
+      // between the header and the image data stands in one place.
+      if (img.palette_.empty() && place == PngChunk::Place::BeforeData)
+        place = PngChunk::Place::BeforePalette;
+      img.chunks_.push_back({name, std::vector<uint8_t>(u.data, u.data + u.size), place});
     }
   }
 };
@@ -459,7 +469,7 @@ uint32_t PngImage::TransparentColor() const {
       return i < 0 ? 0 : Rgb(palette_[i].r, palette_[i].g, palette_[i].b);
     }
     case PngColorType::Grey:
-      return Grey(To8(trnsGrey_ & MaxSample(), bitDepth_));
+      return Grey(To8(trnsGrey_, bitDepth_));
     case PngColorType::Rgb:
       return Rgb(To8(trnsR_, bitDepth_), To8(trnsG_, bitDepth_), To8(trnsB_, bitDepth_));
     default:
@@ -507,7 +517,7 @@ void PngImage::SetPixel(int x, int y, uint32_t color) {
     }
     case PngColorType::Grey: {
       if (toTransparent) {
-        SetSample(x, y, 0, trnsGrey_ & MaxSample());
+        SetSample(x, y, 0, trnsGrey_);
         break;
       }
       const unsigned sum = r + g + b;  // the mean is sum / 3
