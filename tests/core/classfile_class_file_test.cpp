@@ -101,6 +101,23 @@ TEST(ClassFile, PoolCountsZeroAndOneHoldNoEntries) {
   }
 }
 
+TEST(ClassFile, LongsAndDoublesTakeTwoIndices) {
+  for (const char* tag : {"05", "06"}) {
+    SCOPED_TRACE(tag);
+    // 1 a long or double (2 stays empty), 3 "A", 4 string -> 3.
+    kxtest::Bytes bytes =
+        Hex(Header(5) + tag + " 7F F0 00 00 00 00 00 00 01 00 01 41 08 00 03 00 21");
+    kx::ClassFile c = Loaded(bytes);
+    ASSERT_EQ(c.Entries().size(), 5u);
+    EXPECT_EQ(c.Entries()[2], nullptr);
+    EXPECT_EQ(c.Entries()[3]->Tag(), kx::kConstantUtf8);
+    EXPECT_EQ(RowsText(Rows(c)), "A/3;");
+    c.SetString("B", 3);
+    EXPECT_EQ(ToHex(c.Serialize()),
+              ToHex(Hex(Header(5) + tag + " 7F F0 00 00 00 00 00 00 01 00 01 42 08 00 03 00 21")));
+  }
+}
+
 TEST(ClassFile, DamagedClassesFailToLoad) {
   struct {
     const char* name;
