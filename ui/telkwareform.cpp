@@ -14,10 +14,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app.h"
 #include "icons.h"
 #include "prompter.h"
 #include "streams/error.h"
 #include "tform1.h"
+#include "tpngfrm.h"
 
 namespace {
 
@@ -92,6 +94,19 @@ TElkwareForm::TElkwareForm(QWidget* parent, const QString& tempPath)
   layout->setSpacing(0);
   layout->addWidget(ActionToolBar1);
   layout->addWidget(Splitter1, 1);
+
+  // The program's own font editor, unless a caller links another.
+  fontEditor_.Show = [] {
+    if (QWidget* editor = App::Instance() ? App::Instance()->pngFrm : nullptr) {
+      editor->show();
+      editor->raise();
+      editor->activateWindow();
+    }
+  };
+  fontEditor_.OpenImage = [](const QString& fileName) {
+    if (auto* editor = qobject_cast<TPngFrm*>(App::Instance() ? App::Instance()->pngFrm : nullptr))
+      editor->OpenImage(fileName);
+  };
 
   SaveActionUpdate();
 }

@@ -31,6 +31,7 @@ class TElkwareForm : public QWidget {
   explicit TElkwareForm(QWidget* parent = nullptr, const QString& tempPath = QString());
   ~TElkwareForm() override;
 
+  // The font editor is the program's TPngFrm unless another is linked here (the tests do).
   void SetFontEditor(FontEditorLink link) { fontEditor_ = std::move(link); }
 
   // Commands.
