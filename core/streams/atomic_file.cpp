@@ -20,7 +20,14 @@ std::string Describe(const std::filesystem::path& p, int err) {
   return "Не удалось записать файл " + p.string() + ": " + SystemReason(err);
 }
 
+bool& Durable() {
+  static bool durable = true;
+  return durable;
+}
+
 }  // namespace
+
+void SetDurableWrites(bool durable) { Durable() = durable; }
 
 void SetWriteFaultForTesting(std::function<bool(const std::filesystem::path&)> hook) {
   FaultHook() = std::move(hook);
@@ -70,13 +77,14 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
 
 void AtomicFile::Commit() {
   if (fd_ < 0) throw Error(ErrorCode::CreateFailed, error_);
-  if (::fsync(fd_) != 0) throw Error(ErrorCode::WriteFailed, Describe(target_, errno));
+  if (Durable() && ::fsync(fd_) != 0) throw Error(ErrorCode::WriteFailed, Describe(target_, errno));
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) throw Error(ErrorCode::WriteFailed, Describe(target_, errno));
   if (::rename(temp_.c_str(), target_.c_str()) != 0)
     throw Error(ErrorCode::WriteFailed, Describe(target_, errno));
   committed_ = true;
+  if (!Durable()) return;
   // Make the rename itself durable.
   std::filesystem::path dir = target_.parent_path();
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);

@@ -42,6 +42,11 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
                    std::string* error = nullptr);
 
+// Whether a commit waits for the disk (fsync of the file and its folder) before and after the
+// rename. On by default; tests that only care about atomicity against a killed process (the page
+// cache survives that) may turn it off to run fast.
+void SetDurableWrites(bool durable);
+
 // Tests make writes fail on purpose: while a hook is set, every AtomicFile whose target it
 // returns true for fails in Write, as a full disk would.
 void SetWriteFaultForTesting(std::function<bool(const std::filesystem::path&)> hook);
