@@ -7,6 +7,8 @@
 #include "tfindform.h"
 #include "tform1.h"
 #include "tparamform.h"
+#include "tpform.h"
+#include "tpngfrm.h"
 #include "tsaveform.h"
 #include "tscriptform.h"
 #include "tsymform.h"
@@ -22,8 +24,13 @@ App::App() {
   paramForm = new TParamForm;
   transForm = new TTransForm;
   saveForm = new TSaveForm;
-  // 5 to 10: the font editor, picture window, symbol table editor, script editor, parameter
-  // prompt and Elkware browser join here in this order.
+  auto* editor = new TPngFrm;
+  auto* picture = new TPForm;
+  editor->SetPictureWindow(picture);
+  pngFrm = editor;
+  pForm = picture;
+  // 7 to 10: the symbol table editor, script editor, parameter prompt and Elkware browser join
+  // here in this order.
   symForm = new TSymForm;
   scriptForm = new TScriptForm;
   editDlg = new TEditDlg;

@@ -1,5 +1,6 @@
 #include "tpngfrm.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,7 +9,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -81,6 +81,75 @@ class ColorItemDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
+class TColorList::Model : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  std::vector<uint32_t> colors;
+  bool transparentFirst = false;
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : int(colors.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    const int row = index.row();
+    if (!index.isValid() || row < 0 || row >= int(colors.size())) return {};
+    if (role == Qt::DisplayRole) return Caption(row);
+    if (role == kColorRole) return colors[size_t(row)];
+    return {};
+  }
+  QString Caption(int row) const {
+    return row == 0 && transparentFirst ? QStringLiteral("Прозрачный")
+                                        : QStringLiteral("Цвет %1").arg(row);
+  }
+  void Reset(std::vector<uint32_t> to, bool transparent) {
+    beginResetModel();
+    colors = std::move(to);
+    transparentFirst = transparent;
+    endResetModel();
+  }
+};
+
+TColorList::TColorList(QWidget* parent) : QListView(parent), model_(new Model(this)) {
+  setModel(model_);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setUniformItemSizes(true);
+  setItemDelegate(new ColorItemDelegate(this));
+}
+
+TColorList::~TColorList() = default;
+
+void TColorList::SetColors(std::vector<uint32_t> colors, bool transparentFirst) {
+  model_->Reset(std::move(colors), transparentFirst);
+}
+
+void TColorList::clear() { model_->Reset({}, false); }
+
+int TColorList::count() const { return model_->rowCount({}); }
+
+QString TColorList::Caption(int row) const {
+  return row >= 0 && row < count() ? model_->Caption(row) : QString();
+}
+
+uint32_t TColorList::Color(int row) const {
+  return row >= 0 && row < count() ? model_->colors[size_t(row)] : 0;
+}
+
+int TColorList::currentRow() const {
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TColorList::setCurrentRow(int row) {
+  if (row < 0 || row >= count()) {
+    selectionModel()->clearSelection();
+    return;
+  }
+  const QModelIndex index = model_->index(row);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  scrollTo(index);
+}
+
 TPngFrm::TPngFrm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -145,11 +214,8 @@ TPngFrm::TPngFrm(QWidget* parent)
   };
   ScrollBar1 = makeBar(51);
   ScrollBar2 = makeBar(87);
-  ListBox1 = new QListWidget(this);
+  ListBox1 = new TColorList(this);
   ListBox1->setGeometry(8, 123, 121, 152);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setItemDelegate(new ColorItemDelegate(ListBox1));
   Label1 = makeLabel(QStringLiteral("&Ширина символа:"), 35, ScrollBar1);
   Label2 = makeLabel(QStringLiteral("&Высота символа:"), 71, ScrollBar2);
   Label3 = makeLabel(QStringLiteral("&Список цветов:"), 107, ListBox1);
@@ -171,11 +237,6 @@ TPngFrm::~TPngFrm() = default;
 void TPngFrm::SetPictureWindow(TPForm* window) {
   pForm_ = window;
   if (pForm_) pForm_->SetEditor(this);
-}
-
-uint32_t TPngFrm::ItemColor(const QListWidget* list, int row) {
-  const QListWidgetItem* item = list->item(row);
-  return item ? item->data(kColorRole).toUInt() : 0;
 }
 
 bool TPngFrm::OpenImage(const QString& fileName) {
@@ -213,13 +274,7 @@ bool TPngFrm::OpenImage(const QString& fileName) {
 
   ListBox1->setEnabled(true);
   ListBox1->clear();
-  const std::vector<uint32_t> colors = kx::ScanColors(*Png, true);
-  for (size_t i = 0; i < colors.size(); ++i) {
-    const QString caption = i == 0 && Png->Transparent() ? QStringLiteral("Прозрачный")
-                                                         : QStringLiteral("Цвет %1").arg(i);
-    auto* item = new QListWidgetItem(caption, ListBox1);
-    item->setData(kColorRole, colors[i]);
-  }
+  ListBox1->SetColors(kx::ScanColors(*Png, true), Png->Transparent());
   ScrollBar1->setEnabled(true);
   ScrollBar2->setEnabled(true);
   ImageOpened = true;
@@ -435,24 +490,21 @@ void TPngFrm::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifi
   if (dx < 0 || dx >= kZoom * pForm_->MarkerWidth || dy < 0 || dy >= kZoom * pForm_->MarkerHeight)
     return;
   if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton) return;
-  auto selected = [this] {
-    const QList<QListWidgetItem*> items = ListBox1->selectedItems();
-    return items.isEmpty() ? -1 : ListBox1->row(items.first());
-  };
-  if (selected() < 0 && ListBox1->count() > 0) ListBox1->setCurrentRow(ListBox1->count() - 1);
+  if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
+    ListBox1->setCurrentRow(ListBox1->count() - 1);
   const int x = pForm_->MarkerX + dx / kZoom, y = pForm_->MarkerY + dy / kZoom;
   if (button != Qt::LeftButton) {
-    if (ListBox1->count() > 0) WritePixel(x, y, ItemColor(ListBox1, 0));
+    if (ListBox1->count() > 0) WritePixel(x, y, ListBox1->Color(0));
   } else if (modifiers & Qt::ControlModifier) {
     const uint32_t color = Png->Pixel(x, y);
     for (int i = 0; i < ListBox1->count(); ++i) {
-      if (ItemColor(ListBox1, i) == color) {
+      if (ListBox1->Color(i) == color) {
         ListBox1->setCurrentRow(i);
         break;
       }
     }
-  } else if (selected() >= 0) {
-    WritePixel(x, y, ItemColor(ListBox1, selected()));
+  } else if (ListBox1->currentRow() >= 0) {
+    WritePixel(x, y, ListBox1->Color(ListBox1->currentRow()));
   }
   Modified = true;
   update();

@@ -4,19 +4,43 @@
 // below it shows the whole image with the cell framed and owns the cell's position and size.
 #include <QColor>
 #include <QImage>
+#include <QListView>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "png/png_image.h"
 
 class QAction;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QScrollBar;
 class QToolBar;
 class TPForm;
+
+// The colour list: "Прозрачный" for the transparent colour, "Цвет N" for the others, each item
+// with its colour, owner-drawn. A model over one vector of colours, so that an image with
+// hundreds of thousands of colours fills it at once.
+class TColorList : public QListView {
+ public:
+  explicit TColorList(QWidget* parent);
+  ~TColorList() override;
+
+  // `transparentFirst`: the first colour is the transparent one.
+  void SetColors(std::vector<uint32_t> colors, bool transparentFirst);
+  void clear();
+  int count() const;
+  QString Caption(int row) const;
+  uint32_t Color(int row) const;  // 0x00BBGGRR; 0 outside the list
+  // The selected item, or -1; setting it selects the item (-1 selects none).
+  int currentRow() const;
+  void setCurrentRow(int row);
+
+ private:
+  class Model;
+  Model* model_;
+};
 
 class TPngFrm : public QWidget {
   Q_OBJECT
@@ -59,8 +83,6 @@ class TPngFrm : public QWidget {
 
   // The open image as the picture window draws it (0xAARRGGBB), kept up to date on every edit.
   const QImage& PictureImage() const { return pictureImage_; }
-  // The colour of list item `row` (0x00BBGGRR).
-  static uint32_t ItemColor(const QListWidget* list, int row);
 
   // Where the magnified view stands on the window.
   static constexpr int kViewLeft = 141;
@@ -79,7 +101,7 @@ class TPngFrm : public QWidget {
   QLabel* Label3 = nullptr;
   QScrollBar* ScrollBar1 = nullptr;
   QScrollBar* ScrollBar2 = nullptr;
-  QListWidget* ListBox1 = nullptr;
+  TColorList* ListBox1 = nullptr;
 
   // Png: the open image, or none; it belongs to Picture, made anew for every open.
   kx::PngImage* Png = nullptr;

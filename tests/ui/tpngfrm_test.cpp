@@ -3,7 +3,6 @@
 // open, close and save as, failed opens and saves, and moving the cell in the picture window.
 #include <QAction>
 #include <QFile>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -195,27 +194,46 @@ class TPngFrmTest : public QObject {
     QVERIFY(frm_->OpenImage(Write("t.png", PaletteFont(6, 4, 4, true))));
     // Column by column: (0,0)=0 (0,1)=1 (0,2)=2 (0,3)=3; entry 1 is the transparent one.
     QCOMPARE(frm_->ListBox1->count(), 4);
-    QCOMPARE(frm_->ListBox1->item(0)->text(), QStringLiteral("Прозрачный"));
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 0), Grey(1));
-    QCOMPARE(frm_->ListBox1->item(1)->text(), QStringLiteral("Цвет 1"));
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 1), Grey(0));
-    QCOMPARE(frm_->ListBox1->item(3)->text(), QStringLiteral("Цвет 3"));
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 3), Grey(3));
+    QCOMPARE(frm_->ListBox1->Caption(0), QStringLiteral("Прозрачный"));
+    QCOMPARE(frm_->ListBox1->Color(0), Grey(1));
+    QCOMPARE(frm_->ListBox1->Caption(1), QStringLiteral("Цвет 1"));
+    QCOMPARE(frm_->ListBox1->Color(1), Grey(0));
+    QCOMPARE(frm_->ListBox1->Caption(3), QStringLiteral("Цвет 3"));
+    QCOMPARE(frm_->ListBox1->Color(3), Grey(3));
 
     QVERIFY(frm_->OpenImage(Write("o.png", PaletteFont(6, 4, 4, false))));
     QCOMPARE(frm_->ListBox1->count(), 4);
-    QCOMPARE(frm_->ListBox1->item(0)->text(), QStringLiteral("Цвет 0"));
-    QCOMPARE(frm_->ListBox1->item(3)->text(), QStringLiteral("Цвет 3"));
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 2), Grey(2));
+    QCOMPARE(frm_->ListBox1->Caption(0), QStringLiteral("Цвет 0"));
+    QCOMPARE(frm_->ListBox1->Caption(3), QStringLiteral("Цвет 3"));
+    QCOMPARE(frm_->ListBox1->Color(2), Grey(2));
+  }
+
+  void everyColourOfAPhotoIsListed() {
+    // 512 x 512 RGB, every pixel its own colour: the list takes them all at once.
+    pngtest::Spec s;
+    s.colorType = PNG_COLOR_TYPE_RGB;
+    s.width = 512;
+    s.height = 512;
+    for (unsigned y = 0; y < 512; ++y)
+      for (unsigned x = 0; x < 512; ++x)
+        s.samples.insert(s.samples.end(), {x & 0xFF, y & 0xFF, (x >> 8) | (y >> 8) << 1});
+    QVERIFY(frm_->OpenImage(Write("photo.png", pngtest::Encode(s))));
+    QCOMPARE(frm_->ListBox1->count(), 512 * 512);
+    QCOMPARE(frm_->ListBox1->Caption(512 * 512 - 1), QStringLiteral("Цвет 262143"));
+    // Column by column: the second colour is pixel (0, 1).
+    QCOMPARE(frm_->ListBox1->Color(1), 0x000100u);
+    frm_->ListBox1->setCurrentRow(512 * 512 - 1);
+    Press(Qt::LeftButton, Block(0, 0));
+    QCOMPARE(frm_->Png->Pixel(0, 0), frm_->ListBox1->Color(512 * 512 - 1));
   }
 
   void alphaImageShowsBlackAsTransparent() {
     QVERIFY(frm_->OpenImage(Write("a.png", RgbaImage())));
     QStringList captions;
-    for (int i = 0; i < frm_->ListBox1->count(); ++i) captions << frm_->ListBox1->item(i)->text();
+    for (int i = 0; i < frm_->ListBox1->count(); ++i) captions << frm_->ListBox1->Caption(i);
     QCOMPARE(captions, (QStringList{"Прозрачный", "Цвет 1", "Цвет 2", "Цвет 3"}));
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 0), 0u);
-    QCOMPARE(TPngFrm::ItemColor(frm_->ListBox1, 1), 0xFFFFFFu);  // (0,1) white
+    QCOMPARE(frm_->ListBox1->Color(0), 0u);
+    QCOMPARE(frm_->ListBox1->Color(1), 0xFFFFFFu);  // (0,1) white
     frm_->grab();
     const QColor face = frm_->palette().color(QPalette::Button);
     QCOMPARE(frm_->ZoomBitmap.pixelColor(5, 5), face);   // black, opaque
@@ -236,19 +254,19 @@ class TPngFrmTest : public QObject {
     // No colour selected: the last item is selected and painted with.
     Press(Qt::LeftButton, Block(0, 0));
     QCOMPARE(frm_->ListBox1->currentRow(), 4);
-    QCOMPARE(frm_->Png->Pixel(0, 0), TPngFrm::ItemColor(frm_->ListBox1, 4));
+    QCOMPARE(frm_->Png->Pixel(0, 0), frm_->ListBox1->Color(4));
     QVERIFY(frm_->Modified);
     // The right and the middle button paint with the first item, whatever is selected.
     Press(Qt::RightButton, Block(2, 1));
-    QCOMPARE(frm_->Png->Pixel(2, 1), TPngFrm::ItemColor(frm_->ListBox1, 0));
+    QCOMPARE(frm_->Png->Pixel(2, 1), frm_->ListBox1->Color(0));
     Press(Qt::MiddleButton, Block(3, 1));
-    QCOMPARE(frm_->Png->Pixel(3, 1), TPngFrm::ItemColor(frm_->ListBox1, 0));
+    QCOMPARE(frm_->Png->Pixel(3, 1), frm_->ListBox1->Color(0));
     QCOMPARE(frm_->ListBox1->currentRow(), 4);
     // The cell moved: block (0, 0) is pixel (MarkerX, MarkerY).
     pform_->PaintBox1MouseDown(Qt::LeftButton, QPoint(10, 5));
     frm_->ListBox1->setCurrentRow(3);
     Press(Qt::LeftButton, Block(1, 1));
-    QCOMPARE(frm_->Png->Pixel(11, 6), TPngFrm::ItemColor(frm_->ListBox1, 3));
+    QCOMPARE(frm_->Png->Pixel(11, 6), frm_->ListBox1->Color(3));
     QCOMPARE(frm_->PictureImage().pixel(11, 6), QColor(60, 61, 62).rgba());
     // The change is in the file only after a save.
     QCOMPARE(PixelOnDisk(path, 11, 6), Grey((11 + 6) % 5));
@@ -287,7 +305,7 @@ class TPngFrmTest : public QObject {
     // The last block before the closing lines still counts.
     Press(Qt::RightButton, {TPngFrm::kViewLeft + 29, TPngFrm::kViewTop + 19});
     QVERIFY(frm_->Modified);
-    QCOMPARE(frm_->Png->Pixel(2, 1), TPngFrm::ItemColor(frm_->ListBox1, 0));
+    QCOMPARE(frm_->Png->Pixel(2, 1), frm_->ListBox1->Color(0));
   }
 
   void openQuestionCancelKeepsTheImage() {
@@ -302,7 +320,7 @@ class TPngFrmTest : public QObject {
              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY(fake_.Of("OpenFileName").isEmpty());
     QVERIFY(frm_->ImageOpened && frm_->Modified);
-    QCOMPARE(frm_->Png->Pixel(1, 0), TPngFrm::ItemColor(frm_->ListBox1, 0));
+    QCOMPARE(frm_->Png->Pixel(1, 0), frm_->ListBox1->Color(0));
   }
 
   void openQuestionNoDiscardsClosesAndOffersTheDialog() {
