@@ -218,6 +218,48 @@ TEST(PngChunks, AncillaryChunksAreWrittenBackInTheirPlaces) {
   EXPECT_EQ(img.Chunks()[1].data, (Bytes{1, 2, 3}));
 }
 
+// Inserts a chunk with its CRC in front of the first chunk named `before`.
+Bytes InsertChunk(const Bytes& png, const char* before, const char* name, const Bytes& data) {
+  size_t p = 8;
+  while (p + 12 <= png.size() && std::memcmp(&png[p + 4], before, 4) != 0)
+    p += 12 + ((size_t{png[p]} << 24) | (size_t{png[p + 1]} << 16) | (size_t{png[p + 2]} << 8) |
+               png[p + 3]);
+  Bytes chunk = {0, 0, static_cast<uint8_t>(data.size() >> 8), static_cast<uint8_t>(data.size())};
+  chunk.insert(chunk.end(), name, name + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  uint32_t crc = static_cast<uint32_t>(
+      crc32(crc32(0, nullptr, 0), &chunk[4], static_cast<uInt>(data.size() + 4)));
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+  Bytes out(png.begin(), png.begin() + static_cast<long>(p));
+  out.insert(out.end(), chunk.begin(), chunk.end());
+  out.insert(out.end(), png.begin() + static_cast<long>(p), png.end());
+  return out;
+}
+
+// Found by fuzzing: a greyscale image with a palette chunk, which libpng ignores, then other
+// chunks. They must come back in the same place after a save.
+TEST(PngChunks, ChunksAfterAnIgnoredPaletteKeepTheirPlace) {
+  PngImage img = PngImage::LoadFile(kxtest::Fixture("png_grey_with_palette.png"));
+  EXPECT_EQ(img.ColorType(), PngColorType::Grey);
+  EXPECT_TRUE(img.Palette().empty());
+  ASSERT_EQ(img.Chunks().size(), 3u);
+  PngImage again = PngImage::LoadBytes(img.SaveBytes());
+  EXPECT_EQ(again.Chunks(), img.Chunks());
+}
+
+// A tRNS grey level beyond the bit depth matches no pixel and cannot be written: dropped.
+TEST(PngTransparency, OutOfRangeTrnsIsDropped) {
+  Bytes grey = pngtest::Encode(Tiny(PNG_COLOR_TYPE_GRAY, 2, {1, 3}));
+  PngImage img = PngImage::LoadBytes(InsertChunk(grey, "IDAT", "tRNS", {0, 5}));
+  EXPECT_FALSE(img.Transparent());
+  EXPECT_EQ(img.Pixel(0, 0), 0x555555u);
+  EXPECT_FALSE(pngtest::Decode(img.SaveBytes()).hasTrns);
+  // In range it is kept.
+  PngImage kept = PngImage::LoadBytes(InsertChunk(grey, "IDAT", "tRNS", {0, 1}));
+  EXPECT_TRUE(kept.Transparent());
+  EXPECT_EQ(kept.TransparentColor(), 0x555555u);
+}
+
 TEST(PngFiles, SaveFileReplacesAtomicallyAndKeepsTheOldFileOnFailure) {
   kxtest::TempDir dir;
   auto path = dir / "font.png";
