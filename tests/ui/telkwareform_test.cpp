@@ -17,6 +17,9 @@
 #include "resarchive/res_archive.h"
 #include "streams/atomic_file.h"
 #include "telkwareform.h"
+#include "thelpform.h"
+#include "tpngfrm.h"
+#include "ui_test_support.h"
 
 namespace {
 
@@ -243,6 +246,32 @@ class TElkwareFormTest : public QObject {
     QCOMPARE(form_->ListBox1->count(), 4);
     QCOMPARE(ReadAll(archive_), before);
     QVERIFY(QFile::exists(QString::fromStdString(form_->Session().PathOf(0).string())));
+  }
+
+  // The program's own windows: the main window's command shows the browser, whose help opens
+  // its topic and whose edit command opens the resource in the program's font editor.
+  void worksWithTheProgramsWindows() {
+    uitest::Session program;
+    auto* browser = static_cast<TElkwareForm*>(program.app->elkwareForm);
+    program.main()->Action2->trigger();
+    QVERIFY(browser->isVisible());
+    browser->HelpContents1->trigger();
+    QCOMPARE(program.main()->Help()->CurrentUrl(), THelpForm::TopicUrl(1235));
+
+    program.prompts.fileNames.append(archive_);
+    browser->OpenAction->trigger();
+    QVERIFY(browser->ArchiveOpened());
+    browser->ListBox1->setCurrentRow(2);
+    browser->Action1->trigger();
+    auto* editor = static_cast<TPngFrm*>(program.app->pngFrm);
+    const QString file = QString::fromStdString(browser->Session().PathOf(2).string());
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->ImageFileName, file);
+    QVERIFY(editor->ImageOpened);
+
+    program.prompts.answers.append(QMessageBox::No);
+    browser->CloseAction->trigger();
+    QVERIFY(!QFile::exists(file));
   }
 };
 
