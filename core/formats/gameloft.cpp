@@ -1,5 +1,6 @@
 #include "formats/gameloft.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -34,8 +35,41 @@ bool ReadGameloftOld(Document& doc, TDataInput& in) {
   return true;
 }
 
+namespace {
+
+// The number of texts the new layout holds, walking it as the reader does but without copying
+// anything, so that a large file fills the entry list without regrowing it. Stops early where
+// the reader would fail.
+size_t CountNewTexts(std::span<const uint8_t> bytes, size_t pos) {
+  auto var = [&]() {
+    uint32_t v = 0;
+    uint8_t b;
+    do {
+      b = pos < bytes.size() ? bytes[pos++] : 0;
+      v = (v << 7) | (b & 0x7Fu);
+    } while (b & 0x80u);
+    return v;
+  };
+  size_t texts = 0;
+  while (pos < bytes.size()) {
+    var();
+    ++pos;
+    uint32_t count = var();
+    for (uint32_t k = 0; k < count && pos < bytes.size(); ++k, ++texts) {
+      uint32_t n = var();
+      if (n > bytes.size() - std::min(pos, bytes.size())) return texts;
+      pos += n;
+    }
+  }
+  return texts;
+}
+
+}  // namespace
+
 bool ReadGameloftNew(Document& doc, TDataInput& in) {
   doc.GroupCounts.clear();
+  doc.Entries.reserve(doc.Entries.size() +
+                      CountNewTexts(in.Bytes(), static_cast<size_t>(in.Position())));
   while (in.Position() < in.Size) {
     ReadVarNumber(in);  // block length: not needed, the texts say where the block ends
     in.ReadByte();      // block type: every type is read as a list of texts

@@ -8,6 +8,14 @@ bool ReadPlainText(Document& doc, TDataInput& in) {
   auto isBreak = [](uint8_t b) { return b == '\r' || b == '\n'; };
   doc.EntryCount = 0;
   size_t pos = static_cast<size_t>(in.Position());
+  // Count the lines first so a large file fills the entry list without regrowing it.
+  size_t lines = 0;
+  for (size_t p = pos; p < bytes.size(); ++p) {
+    if (!isBreak(bytes[p])) continue;
+    ++lines;
+    if (p + 1 < bytes.size() && isBreak(bytes[p + 1])) ++p;
+  }
+  doc.Entries.reserve(doc.Entries.size() + lines);
   size_t start = pos;
   while (pos < bytes.size()) {
     if (!isBreak(bytes[pos])) {
