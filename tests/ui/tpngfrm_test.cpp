@@ -12,6 +12,8 @@
 #include "fake_prompter.h"
 #include "png/png_image.h"
 #include "streams/atomic_file.h"
+#include "tform1.h"
+#include "thelpform.h"
 #include "tpform.h"
 #include "tpngfrm.h"
 
@@ -478,6 +480,17 @@ class TPngFrmTest : public QObject {
     QCOMPARE(pform_->MarkerX, 16);
   }
 
+  void pictureWindowFollowsTheEditor() {
+    QVERIFY(frm_->OpenImage(Write("font.png", PaletteFont(30, 20, 3, false))));
+    frm_->move(frm_->pos() + QPoint(37, 11));
+    QTRY_COMPARE(pform_->pos(), frm_->frameGeometry().bottomLeft() + QPoint(0, 1));
+    QVERIFY(frm_->CloseActionExecute());
+    const QPoint closedAt = pform_->pos();
+    frm_->move(frm_->pos() + QPoint(5, 5));
+    QTest::qWait(20);
+    QCOMPARE(pform_->pos(), closedAt);  // no image: the picture window stays put
+  }
+
   void cellAsWideAsTheImageStaysAtZero() {
     QVERIFY(frm_->OpenImage(Write("font.png", PaletteFont(5, 12, 3, false))));
     QCOMPARE(pform_->MarkerWidth, 5);
@@ -518,6 +531,14 @@ class TPngFrmTest : public QObject {
     QCOMPARE(at(8, 16 + 8), QColor(0, 1, 2));     // item 1's swatch
     QCOMPARE(at(18, 32 + 8), QColor(0, 0, 255));  // the selected item's background
     QCOMPARE(at(0, 8), QColor(Qt::white));        // the column left of the swatch
+  }
+
+  void helpShowsTheFontEditorTopic() {
+    TForm1 main;
+    frm_->HelpContents1->trigger();
+    QCOMPARE(main.Help()->CurrentUrl(), THelpForm::TopicUrl(1234));
+    QCOMPARE(frm_->HelpContents1->shortcut(), QKeySequence(Qt::Key_F1));
+    main.Help()->hide();
   }
 
   void closingTheWindowClosesTheImageAndThePictureWindow() {
