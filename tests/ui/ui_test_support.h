@@ -70,6 +70,8 @@ struct Session {
   std::unique_ptr<App> app;
 
   Session() {
+    // Closing the main window must not end the test's event loops.
+    QApplication::setQuitOnLastWindowClosed(false);
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     app = std::make_unique<App>();
   }
@@ -88,6 +90,14 @@ struct Session {
     QVERIFY(main()->LoadDocument(file, 0));
   }
   QString Translation(int row) const { return main()->Model()->Translation(row); }
+
+  // A key pressed in the active main window (so its shortcuts apply).
+  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    main()->show();
+    main()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main()));
+    QTest::keyClick(main()->List(), key, modifiers);
+  }
 };
 
 }  // namespace uitest
