@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -44,6 +45,10 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent) {
   ComboBox1->setEditable(true);
   // The history grows only through OK, one entry per text.
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  // Case-sensitive completion: otherwise the box swaps a typed "Мир" for a remembered "мир"
+  // when it loses the focus, and a case-sensitive search would look for the wrong text.
+  if (QCompleter* completer = ComboBox1->completer())
+    completer->setCaseSensitivity(Qt::CaseSensitive);
   ComboBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   label->setBuddy(ComboBox1);
 

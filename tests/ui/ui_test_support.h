@@ -24,13 +24,26 @@ namespace uitest {
 // Runs `step` with the modal dialog that the next command shows, once it is on screen. Steps
 // read what they need and close the dialog; the test checks afterwards, so a failed check never
 // leaves a dialog open.
+inline QList<QTimer*>& PendingModalSteps() {
+  static QList<QTimer*> pending;
+  return pending;
+}
+
+// Drops the steps whose dialog never came (their test has failed already).
+inline void CancelPendingModalSteps() {
+  qDeleteAll(PendingModalSteps());
+  PendingModalSteps().clear();
+}
+
 inline void WhenModal(std::function<void(QWidget*)> step) {
   auto* timer = new QTimer;
+  PendingModalSteps().append(timer);
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, step] {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible()) return;
     timer->stop();
+    PendingModalSteps().removeOne(timer);
     timer->deleteLater();
     step(modal);
   });
@@ -75,6 +88,7 @@ struct Session {
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     app = std::make_unique<App>();
   }
+  ~Session() { CancelPendingModalSteps(); }
   TForm1* main() const { return app->form1; }
   QString Path(const QString& name) const { return dir.filePath(name); }
   QString SettingsText() const {
