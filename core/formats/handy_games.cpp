@@ -31,7 +31,9 @@ int32_t DetectPrefix(std::span<const uint8_t> body, const std::vector<Range>& te
   return le ? kPrefixLE : kPrefixBE;
 }
 
-std::string DecodeText(uint8_t encoding, std::span<const uint8_t> bytes) {
+// Sets `lossy` when the text does not come through whole: characters Windows-1251 lacks (read
+// as "?"), malformed UTF-8 (read as empty), or an unknown encoding (read as empty).
+std::string DecodeText(uint8_t encoding, std::span<const uint8_t> bytes, bool& lossy) {
   switch (encoding) {
     case 0:
       return BreaksToMarks(
@@ -51,16 +53,19 @@ std::string DecodeText(uint8_t encoding, std::span<const uint8_t> bytes) {
         }
         chars.push_back(u);
       }
-      return BreaksToMarks(UnicodeToCp1251Text(chars));
+      return BreaksToMarks(UnicodeToCp1251Text(chars, &lossy));
     }
     case 2: {
       std::u32string chars;
       if (!DecodeUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      chars, /*allowFourByte=*/true))
+                      chars, /*allowFourByte=*/true)) {
+        lossy = true;
         return {};  // malformed UTF-8 gives the empty text, as a UTF field does
-      return BreaksToMarks(UnicodeToCp1251Text(chars));
+      }
+      return BreaksToMarks(UnicodeToCp1251Text(chars, &lossy));
     }
     default:
+      lossy = !bytes.empty();
       return {};
   }
 }
@@ -102,15 +107,22 @@ bool ReadHandyGames(Document& doc, TDataInput& in) {
   uint8_t encoding = body[0];
   doc.TextPrefix = encoding == 2 ? DetectPrefix(body, texts) : kNoPrefix;
   size_t skip = doc.TextPrefix != kNoPrefix ? 2 : 0;
-  for (const auto& [start, end] : texts)
-    doc.AddEntry(DecodeText(encoding, body.subspan(start + skip, end - start - skip)));
+  for (const auto& [start, end] : texts) {
+    bool lossy = false;
+    doc.AddEntry(DecodeText(encoding, body.subspan(start + skip, end - start - skip), lossy));
+    if (lossy) ++in.LossyTexts;
+  }
   doc.EntryCount = static_cast<int32_t>(texts.size());
   return true;
 }
 
+std::string HandyGamesOutputText(const Document& doc, size_t i) {
+  if (i >= doc.Entries.size()) return {};
+  const TranslationEntry& e = doc.Entries[i];
+  return e.Translation.empty() ? e.Original : e.Translation;
+}
+
 void WriteHandyGames(Document& doc, TDataOutput& out, const ConvertFn&) {
-  // A "." here is a real text (this reader never puts one in place of an empty text), so the
-  // original is written as it is rather than through OutputText's placeholder rule.
   const size_t n = doc.Entries.size();
   const size_t prefix = doc.TextPrefix != kNoPrefix ? 2 : 0;
   if (2 * n + 7 > kMaxFileSize)
@@ -120,8 +132,7 @@ void WriteHandyGames(Document& doc, TDataOutput& out, const ConvertFn&) {
   std::vector<std::string> texts(n);
   size_t d = 2 * n + 5;  // body offset of the first text
   for (size_t i = 0; i < n; ++i) {
-    const TranslationEntry& e = doc.Entries[i];
-    texts[i] = TDataOutput::EncodeUTF(e.Translation.empty() ? e.Original : e.Translation);
+    texts[i] = TDataOutput::EncodeUTF(HandyGamesOutputText(doc, i));
     d += prefix + texts[i].size();
     if (d + 2 > kMaxFileSize)
       throw Error(ErrorCode::LimitExceeded,

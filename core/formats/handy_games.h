@@ -15,5 +15,9 @@ bool ReadHandyGames(Document& doc, TDataInput& in);
 // Always writes encoding 2 (UTF-8), with no character conversion. Throws
 // kx::Error(LimitExceeded) naming the entry that takes the file past 65535 bytes.
 void WriteHandyGames(Document& doc, TDataOutput& out, const ConvertFn& convert);
+// The text WriteHandyGames writes for entry i: the translation, else the original. A "." is a
+// real text here (the reader never puts one in place of an empty text), so OutputText's
+// placeholder rule does not apply.
+std::string HandyGamesOutputText(const Document& doc, size_t i);
 
 }  // namespace kx

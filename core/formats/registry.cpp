@@ -25,7 +25,7 @@ const std::array<FormatInfo, kFormatCount> kFormats = {{
     {kGameloftNew, "gameloft-new", "Gameloft (new)", "Gameloft(new)", "*.*", ReadGameloftNew,
      WriteGameloftNew, true, nullptr},
     {kHandyGames, "handygames", "Handy-Games", "Handy-Games(*.lng)", "*.lng", ReadHandyGames,
-     WriteHandyGames, false, nullptr},
+     WriteHandyGames, false, HandyGamesOutputText},
     {kSumea, "sumea", "IFone", "Sumea", "*.lng", ReadSumea, WriteSumea, true, SumeaOutputText},
     {kPlainText, "text", "Текстовые файлы", "Текстовые файлы(*.txt)", "*.txt", ReadPlainText,
      WritePlainText, false, nullptr},

@@ -174,3 +174,34 @@ TEST(HandyGamesWrite, RefusesResultsOver65535Bytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HandyGamesWrite, DotIsARealTextHere) {
+  kx::Document doc;
+  ASSERT_TRUE(Read(Hex("0A 00 00 00 00 07 00 08 00 2E"), doc));  // one text "."
+  EXPECT_EQ(Write(doc), "0A 00 02 EF 03 07 00 08 00 2E");
+  EXPECT_EQ(kx::HandyGamesOutputText(doc, 0), ".");
+}
+
+TEST(HandyGamesRead, CountsTextsThatDoNotComeThroughWhole) {
+  const struct {
+    const char* file;
+    int32_t lossy;
+  } cases[] = {
+      {"0B 00 01 00 00 07 00 09 00 00 4E", 1},  // UTF-16 U+4E00: not in Windows-1251, read as "?"
+      {"0C 00 02 00 00 07 00 0A 00 41 C3 28", 1},  // malformed UTF-8
+      {"0B 00 07 00 00 07 00 09 00 48 69", 1},     // unknown encoding
+      {"0B 00 02 00 00 07 00 09 00 48 69", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Bytes file = Hex(c.file);
+    kx::Document doc;
+    kx::TDataInput in{std::span<const uint8_t>(file)};
+    ASSERT_TRUE(kx::ReadHandyGames(doc, in));
+    EXPECT_EQ(in.LossyTexts, c.lossy);
+  }
+}
+
+}  // namespace
