@@ -104,6 +104,9 @@ TSymForm::TSymForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setTabKeyNavigation(false);
+  // A typed cell holds a blank and the character; in a 20-pixel cell it must not be elided.
+  StringGrid1->setTextElideMode(Qt::ElideNone);
+  StringGrid1->setWordWrap(false);
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
