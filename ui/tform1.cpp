@@ -1,5 +1,7 @@
 #include "tform1.h"
 
+#include "recovery_guard.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -86,6 +88,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CountsLabel = new QLabel(this);
   statusBar()->addWidget(CountsLabel);
   statusBar()->setSizeGripEnabled(true);
+  Guard = new RecoveryGuard(this, statusBar(), doc_);
 
   help_ = new THelpForm;
 
@@ -247,7 +250,14 @@ bool TForm1::LoadDocument(const QString& fileName, int format) {
     ok = false;
   }
   model_->EndDocumentChange();
-  if (ok) ShowDocumentCaption();
+  if (ok) {
+    ShowDocumentCaption();
+    // Unsaved work from a run that ended without saving, and the round-trip warning.
+    if (Guard->DocumentOpened()) {
+      model_->BeginDocumentChange();
+      model_->EndDocumentChange();
+    }
+  }
   UpdateActions();
   return ok;
 }
@@ -330,6 +340,7 @@ bool TForm1::SaveActionExecute() {
     Prompts().Error(this, lines.join(u'\n'));
     return false;
   }
+  if (form->Options().store) Guard->DocumentStored();
   return true;
 }
 
@@ -344,6 +355,7 @@ void TForm1::CloseActionExecute() {
   }
   model_->EndDocumentChange();
   if (!doc_.DocOpened) setWindowTitle(AppTitle());
+  Guard->DocumentStored();
   UpdateActions();
   if (!error.isEmpty()) Prompts().Error(this, error);
 }
@@ -435,6 +447,7 @@ void TForm1::EditRow(const QString& appended) {
   model_->SetTranslation(current, form->Translation());
   if (current < model_->rowCount() - 1) SelectAndFocusRow(current + 1);
   doc_.DocModified = true;
+  Guard->TranslationAccepted();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -448,7 +461,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
       }
-    } else if (answer != QMessageBox::No) {
+    } else if (answer == QMessageBox::No) {
+      Guard->WorkAbandoned();
+    } else {
       event->ignore();
       return;
     }

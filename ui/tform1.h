@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QToolBar;
+class RecoveryGuard;
 class THelpForm;
 class TListView;
 class TranslationModel;
@@ -99,6 +100,7 @@ class TForm1 : public QMainWindow {
   QToolBar* ActionToolBar1 = nullptr;
   TListView* ListView1 = nullptr;
   QLabel* CountsLabel = nullptr;
+  RecoveryGuard* Guard = nullptr;  // autosave, recovery and the round-trip warning
 
  protected:
   void closeEvent(QCloseEvent* event) override;    // FormClose

@@ -52,6 +52,8 @@ void WriteResult(Document& doc, const FormatInfo& format, const SaveOptions& opt
   std::string path = doc.DocFileName + ".rus";
   TDataOutput out{std::filesystem::path(path)};
   if (!out.Opened) throw Error(ErrorCode::CreateFailed, out.CreateError());
+  // The table file is checked once per save, not once per text.
+  SymbolTableCache::Batch batch(cache);
   // What the writer was given for each entry, to check the result against.
   std::vector<std::optional<std::string>> given(doc.Entries.size());
   ConvertFn convert = [&](size_t i, const std::string& text) {

@@ -117,3 +117,50 @@ TEST(SaveMessages, UnsupportedMessageHasTheUpdateLine) {
   std::string m = kx::UnsupportedMessage();
   EXPECT_EQ(m.find("Файл данного типа не поддерживается.\nПроверьте обновление программы на "), 0u);
 }
+
+// The conversion rule of the save: which entries a conversion applies to, and a table that
+// cannot be read.
+class SessionConversion : public testing::Test {
+ protected:
+  kxtest::TempDir dir;
+  std::string file = (dir / "sr.ini").string();
+  kx::Document doc;
+  kx::SymbolTableCache cache;
+  void SetUp() override {
+    // Elkware, one language, two texts "\xC4\xE0" ("Да") checked and unchecked.
+    kxtest::WriteFile(file, Hex("00 00 00 01 00 02 65 6E 00 00 00 0C 00 00 00 02 00 00 00 00 "
+                                "00 00 00 01 00 02 41 41 00 00 00 02 00 02 42 42"));
+    kxtest::WriteText(file + ".loc", "[data]\r\n0=!\xC4\xE0\r\n1=\xC4\xE0\r\n");
+    ASSERT_TRUE(kx::OpenDocument(doc, file, kx::kElkware));
+  }
+  std::vector<std::string> ResultTexts() {
+    kx::Document back;
+    EXPECT_TRUE(kx::OpenDocument(back, file + ".rus", kx::kElkware));
+    std::vector<std::string> out;
+    for (const auto& e : back.Entries) out.push_back(e.Original);
+    return out;
+  }
+};
+
+TEST_F(SessionConversion, TranslitConvertsCheckedEntriesOrTheWholeFile) {
+  kx::SaveOptions options;
+  options.conversion = kx::SaveConversion::Translit;
+  ASSERT_TRUE(kx::SaveDocument(doc, options, cache).ok());
+  EXPECT_EQ(ResultTexts(), (std::vector<std::string>{kx::Transliterate("\xC4\xE0"), "\xC4\xE0"}));
+  options.wholeFile = true;
+  ASSERT_TRUE(kx::SaveDocument(doc, options, cache).ok());
+  EXPECT_EQ(ResultTexts(), (std::vector<std::string>(2, kx::Transliterate("\xC4\xE0"))));
+}
+
+TEST_F(SessionConversion, MissingTableStopsTheResultAndNamesTheFile) {
+  kx::SaveOptions options;
+  options.conversion = kx::SaveConversion::Table;
+  options.wholeFile = true;
+  options.tableFile = (dir / "none.tbl").string();
+  kx::SaveOutcome outcome = kx::SaveDocument(doc, options, cache);
+  ASSERT_EQ(outcome.errors.size(), 1u);
+  EXPECT_NE(outcome.errors[0].find("none.tbl"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(file + ".rus"));
+  EXPECT_TRUE(std::filesystem::exists(file + ".loc"));  // the other outputs are written
+  EXPECT_TRUE(doc.DocModified);
+}
