@@ -37,6 +37,7 @@
 #include "tsaveform.h"
 #include "tsymform.h"
 #include "ttransform.h"
+#include "workflow_ui.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   symCache_.Clear();
   UpdateActions();
   UpdateCounts();
+  new TWorkflow(this);  // the translator's workflow commands join the menus
 }
 
 TForm1::~TForm1() {

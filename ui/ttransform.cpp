@@ -13,9 +13,12 @@
 #include <QVBoxLayout>
 
 #include "dialog_util.h"
+#include "exchange/workflow.h"
 #include "list_view.h"
+#include "prompter.h"
 #include "tform1.h"
 #include "translation_model.h"
+#include "workflow_ui.h"
 
 namespace {
 
@@ -79,6 +82,14 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
   SpeedButton2->setToolTip(QStringLiteral("Очистить поле ввода"));
   SpeedButton2->setAutoRaise(true);
   SpeedButton2->setFocusPolicy(Qt::NoFocus);
+  SpeedButton3 = new QToolButton(frame);
+  SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
+  SpeedButton3->setText(QStringLiteral("Следующая непереведённая"));
+  SpeedButton3->setToolTip(QStringLiteral("Следующая непереведённая (Ctrl+Shift+Down)"));
+  SpeedButton3->setAutoRaise(true);
+  SpeedButton3->setFocusPolicy(Qt::NoFocus);
+  ByteLabel = new QLabel(frame);
+  ByteLabel->setObjectName(QStringLiteral("ByteLabel"));
 
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(5, 4, 5, 5);
@@ -90,8 +101,10 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
   translationRow->addWidget(SpeedButton1);
   translationRow->addWidget(SpeedButton2);
   translationRow->addStretch();
+  translationRow->addWidget(SpeedButton3);
   frameLayout->addLayout(translationRow);
   frameLayout->addWidget(Memo2, 1);
+  frameLayout->addWidget(ByteLabel);
 
   BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -130,6 +143,10 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
   connect(NextBtn, &QPushButton::clicked, this, &TTransForm::NextBtnClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTransForm::SpeedButton1Click);
   connect(SpeedButton2, &QToolButton::clicked, this, &TTransForm::SpeedButton2Click);
+  connect(SpeedButton3, &QToolButton::clicked, this, &TTransForm::SpeedButton3Click);
+  connect(Memo2, &QPlainTextEdit::textChanged, this, [this] {
+    ShowByteMeter(ByteLabel, Form1() ? Form1()->SelectedRow() : -1, Memo2->toPlainText());
+  });
 
   // The dialog sees every key before its controls (Ctrl+Up/Down and Enter in the boxes).
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -154,6 +171,8 @@ void TTransForm::CaretToEnd() {
 void TTransForm::showEvent(QShowEvent* event) {
   FixAndCentre(this, QSize(500, 250));
   QDialog::showEvent(event);
+  // The save options may have changed since the texts were set.
+  ShowByteMeter(ByteLabel, Form1() ? Form1()->SelectedRow() : -1, Memo2->toPlainText());
   CaretToEnd();
 }
 
@@ -185,6 +204,24 @@ void TTransForm::PrevBtnClick() {
   LoadSelectedRow();
 }
 
+void TTransForm::SpeedButton3Click() {
+  TForm1* main = Form1();
+  const int row = main->SelectedRow();
+  if (row < 0) return;
+  main->Model()->SetTranslation(row, Memo2->toPlainText());
+  const std::optional<size_t> next = kx::NextUntranslated(main->Doc(), static_cast<size_t>(row));
+  if (!next) {
+    Prompts().Information(this, QStringLiteral("Перевод строки"),
+                          QStringLiteral("Все строки переведены."));
+    CaretToEnd();
+    return;
+  }
+  const int target = static_cast<int>(*next);
+  main->SelectAndFocusRow(target);
+  main->List()->scrollTo(main->Model()->index(target, 0));
+  LoadSelectedRow();
+}
+
 void TTransForm::SpeedButton1Click() { Memo2->setPlainText(Memo1->toPlainText()); }
 
 void TTransForm::SpeedButton2Click() { Memo2->clear(); }
@@ -197,6 +234,12 @@ bool TTransForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
     return QDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  // Ctrl+Shift+Down: the next untranslated row, also on release.
+  if (key->key() == Qt::Key_Down &&
+      (key->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier)) {
+    if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) SpeedButton3->click();
+    return true;
+  }
   const bool upOrDown = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
   if (upOrDown && CtrlOnly(key)) {
     // FormKeyUp: the step runs when the key is released; its press is kept from the boxes.

@@ -90,16 +90,17 @@ void MainWindowTest::MenusAndToolBarListTheCommandsInOrder() {
   TForm1* f = s.main();
   QStringList menus;
   for (QAction* m : f->menuBar()->actions()) menus << m->text();
-  QCOMPARE(menus, QStringList({"&Файл", "П&равка", "&Инструменты", "&Помощь"}));
+  QCOMPARE(menus, QStringList({"&Файл", "П&равка", "&Вид", "&Инструменты", "&Помощь"}));
   const QList<QAction*> file = f->menuBar()->actions()[0]->menu()->actions();
-  QCOMPARE(file.size(), 7);
+  QCOMPARE(file.size(), 10);  // with "Экспорт в PO..." and "Импорт из PO..." after "&Закрыть"
   QCOMPARE(file[0], f->FileOpen1);
   QCOMPARE(file[1], f->SaveAction);
   QCOMPARE(file[2], f->CloseAction);
   QVERIFY(file[3]->isSeparator());
-  QCOMPARE(file[4], f->SetupAction);
-  QVERIFY(file[5]->isSeparator());
-  QCOMPARE(file[6], f->FileExit1);
+  QVERIFY(file[6]->isSeparator());
+  QCOMPARE(file[7], f->SetupAction);
+  QVERIFY(file[8]->isSeparator());
+  QCOMPARE(file[9], f->FileExit1);
   const QList<QAction*> bar = f->ActionToolBar1->actions();
   QCOMPARE(bar.size(), 5);
   QCOMPARE(bar[0], f->FileOpen1);
