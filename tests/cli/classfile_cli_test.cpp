@@ -12,24 +12,10 @@
 
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Result = kxtest::CommandResult;
 
 Result Cli(const std::string& args, const std::string& input = "") {
-  kxtest::TempDir io;
-  kxtest::WriteText(io / "in", input);
-  std::string cmd = std::string(KX_CLI) + " " + args + " <'" + (io / "in").string() + "' 2>'" +
-                    (io / "err").string() + "'";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[256];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, kxtest::ReadText(io / "err")};
+  return kxtest::RunWithInput(std::string(KX_CLI) + " " + args, input);
 }
 
 // A copy of a fixture class in its own folder, so the outputs beside it are private.
@@ -114,14 +100,12 @@ TEST(ClassCli, SavedHelloRunsAndPrintsTheTranslation) {
   ASSERT_EQ(Cli("save --format class " + hello.path).code, 0);
   kxtest::TempDir run;
   kxtest::WriteFile(run / "Hello.class", kxtest::ReadFile(hello.path + ".rus"));
-  std::string cmd = "java -Dfile.encoding=UTF-8 -Dsun.stdout.encoding=UTF-8 -cp '" +
-                    run.path().string() + "' Hello";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[256];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(::pclose(p), 0);
+  int status = -1;
+  std::string out = kxtest::RunCommand(
+      "java -Dfile.encoding=UTF-8 -Dsun.stdout.encoding=UTF-8 -cp '" + run.path().string() +
+          "' Hello",
+      &status);
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(out, "Привет, мир!\n");
 }
 

@@ -12,22 +12,10 @@
 
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Result = kxtest::CommandResult;
 
-Result Cli(const std::string& args, const kxtest::TempDir& dir) {
-  auto errFile = dir / "stderr.txt";
-  std::string cmd = std::string(KX_CLI) + " png " + args + " 2>" + errFile.string();
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string out;
-  std::array<char, 256> buf{};
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, kxtest::ReadText(errFile)};
+Result Cli(const std::string& args, const kxtest::TempDir&) {
+  return kxtest::RunWithInput(std::string(KX_CLI) + " png " + args);
 }
 
 // A 4 x 2 font, 2-bit palette of three colours, entry 2 invisible, with a text chunk.

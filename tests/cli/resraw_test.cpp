@@ -15,20 +15,10 @@ using kxtest::Hex;
 using kxtest::ReadFile;
 using kxtest::WriteFile;
 
-struct Result {
-  int code;
-  std::string out;
-};
+using Result = kxtest::CommandResult;
 
 Result Cli(const std::string& args) {
-  std::string cmd = std::string(KX_CLI) + " resraw " + args + " 2>/dev/null";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string out;
-  std::array<char, 256> buf{};
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  return kxtest::RunWithInput(std::string(KX_CLI) + " resraw " + args);
 }
 
 // #10 attr 07 at 4 (PNG, 2 bytes) and #255 attr 00 at 0 (MIDI, 2 bytes), a trailing byte.

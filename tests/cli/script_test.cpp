@@ -11,22 +11,10 @@
 
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Result = kxtest::CommandResult;
 
-Result Cli(const kxtest::TempDir& dir, const std::string& args) {
-  const std::string errFile = (dir / "stderr.txt").string();
-  std::string cmd = std::string(KX_CLI) + " script " + args + " 2>" + errFile;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string out;
-  std::array<char, 256> buf{};
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, kxtest::ReadText(errFile)};
+Result Cli(const kxtest::TempDir&, const std::string& args) {
+  return kxtest::RunWithInput(std::string(KX_CLI) + " script " + args);
 }
 
 const char* kScripts =

@@ -6,7 +6,7 @@
 #include "formats/gameloft.h"
 #include "formats/var_number.h"
 #include "streams/error.h"
-#include "test_support.h"
+#include "format_test_support.h"
 
 using kxtest::Bytes;
 using kxtest::Hex;
@@ -14,23 +14,14 @@ using kxtest::ToHex;
 
 namespace {
 
-const kx::ConvertFn kNoConversion = [](size_t, const std::string& t) { return t; };
+using kxtest::kNoConversion;
+using kxtest::Originals;
 
 bool Read(kx::FormatReader reader, const Bytes& bytes, kx::Document& doc) {
-  kx::TDataInput in{std::span<const uint8_t>(bytes)};
-  return reader(doc, in);
+  return kxtest::ReadFormat(reader, bytes, doc);
 }
-
 std::string Write(kx::Document& doc, const kx::ConvertFn& convert = kNoConversion) {
-  kx::TDataOutput out;
-  kx::WriteGameloftNew(doc, out, convert);
-  return ToHex(out.Bytes());
-}
-
-std::vector<std::string> Originals(const kx::Document& doc) {
-  std::vector<std::string> out;
-  for (const auto& e : doc.Entries) out.push_back(e.Original);
-  return out;
+  return kxtest::WriteFormat(kx::WriteGameloftNew, doc, convert);
 }
 
 struct VarCase {

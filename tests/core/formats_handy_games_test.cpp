@@ -7,7 +7,7 @@
 #include "formats/handy_games.h"
 #include "streams/cp1251.h"
 #include "streams/error.h"
-#include "test_support.h"
+#include "format_test_support.h"
 
 using kxtest::Bytes;
 using kxtest::Hex;
@@ -15,23 +15,14 @@ using kxtest::ToHex;
 
 namespace {
 
-const kx::ConvertFn kNoConversion = [](size_t, const std::string& t) { return t; };
+using kxtest::kNoConversion;
+using kxtest::Originals;
 
 bool Read(const Bytes& bytes, kx::Document& doc) {
-  kx::TDataInput in{std::span<const uint8_t>(bytes)};
-  return kx::ReadHandyGames(doc, in);
+  return kxtest::ReadFormat(kx::ReadHandyGames, bytes, doc);
 }
-
 std::string Write(kx::Document& doc, const kx::ConvertFn& convert = kNoConversion) {
-  kx::TDataOutput out;
-  kx::WriteHandyGames(doc, out, convert);
-  return ToHex(out.Bytes());
-}
-
-std::vector<std::string> Originals(const kx::Document& doc) {
-  std::vector<std::string> out;
-  for (const auto& e : doc.Entries) out.push_back(e.Original);
-  return out;
+  return kxtest::WriteFormat(kx::WriteHandyGames, doc, convert);
 }
 
 std::string W(const char* utf8) { return kx::Utf8ToCp1251(utf8); }

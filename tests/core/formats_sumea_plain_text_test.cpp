@@ -7,7 +7,7 @@
 #include "formats/sumea.h"
 #include "streams/cp1251.h"
 #include "streams/error.h"
-#include "test_support.h"
+#include "format_test_support.h"
 
 using kxtest::Bytes;
 using kxtest::Hex;
@@ -15,24 +15,15 @@ using kxtest::ToHex;
 
 namespace {
 
-const kx::ConvertFn kNoConversion = [](size_t, const std::string& t) { return t; };
+using kxtest::kNoConversion;
+using kxtest::Originals;
 
 bool Read(kx::FormatReader reader, const Bytes& bytes, kx::Document& doc) {
-  kx::TDataInput in{std::span<const uint8_t>(bytes)};
-  return reader(doc, in);
+  return kxtest::ReadFormat(reader, bytes, doc);
 }
-
 std::string Write(kx::FormatWriter writer, kx::Document& doc,
                   const kx::ConvertFn& convert = kNoConversion) {
-  kx::TDataOutput out;
-  writer(doc, out, convert);
-  return ToHex(out.Bytes());
-}
-
-std::vector<std::string> Originals(const kx::Document& doc) {
-  std::vector<std::string> out;
-  for (const auto& e : doc.Entries) out.push_back(e.Original);
-  return out;
+  return kxtest::WriteFormat(writer, doc, convert);
 }
 
 std::string W(const char* utf8) { return kx::Utf8ToCp1251(utf8); }

@@ -4,7 +4,7 @@
 #include "formats/elkware.h"
 #include "formats/macrospace.h"
 #include "streams/error.h"
-#include "test_support.h"
+#include "format_test_support.h"
 
 using kxtest::Bytes;
 using kxtest::Hex;
@@ -12,18 +12,12 @@ using kxtest::ToHex;
 
 namespace {
 
-const kx::ConvertFn kNoConversion = [](size_t, const std::string& t) { return t; };
-
 bool Read(kx::FormatReader reader, const Bytes& bytes, kx::Document& doc) {
-  kx::TDataInput in{std::span<const uint8_t>(bytes)};
-  return reader(doc, in);
+  return kxtest::ReadFormat(reader, bytes, doc);
 }
-
 std::string Write(kx::FormatWriter writer, kx::Document& doc,
-                  const kx::ConvertFn& convert = kNoConversion) {
-  kx::TDataOutput out;
-  writer(doc, out, convert);
-  return ToHex(out.Bytes());
+                  const kx::ConvertFn& convert = kxtest::kNoConversion) {
+  return kxtest::WriteFormat(writer, doc, convert);
 }
 
 }  // namespace

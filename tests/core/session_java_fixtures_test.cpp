@@ -4,7 +4,7 @@
 
 #include "document/open_document.h"
 #include "document/save_document.h"
-#include "test_support.h"
+#include "format_test_support.h"
 
 namespace {
 
@@ -14,11 +14,7 @@ std::vector<std::string> ExpectedTexts(bool dotForEmpty) {
           "Line1\xB9~Line2~Line3", std::string(20000, 'x'), "\x88 5"};
 }
 
-std::vector<std::string> Originals(const kx::Document& doc) {
-  std::vector<std::string> out;
-  for (const auto& e : doc.Entries) out.push_back(e.Original);
-  return out;
-}
+using kxtest::Originals;
 
 bool HaveJava() { return std::system("java -version >/dev/null 2>&1") == 0; }
 

@@ -73,6 +73,16 @@ inline std::string RunCommand(const std::string& command, int* status = nullptr)
   return out;
 }
 
+// What a command printed on each stream and how it ended.
+struct CommandResult {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class TempDir;
+CommandResult RunWithInput(const std::string& command, const std::string& input = {});
+
 // A fresh folder, removed with everything in it when the object goes.
 class TempDir {
  public:
@@ -93,5 +103,16 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Runs a shell command with `input` on its standard input.
+inline CommandResult RunWithInput(const std::string& command, const std::string& input) {
+  TempDir io;
+  WriteText(io / "in", input);
+  CommandResult r;
+  r.out = RunCommand(command + " <'" + (io / "in").string() + "' 2>'" + (io / "err").string() + "'",
+                     &r.code);
+  r.err = ReadText(io / "err");
+  return r;
+}
 
 }  // namespace kxtest
