@@ -104,7 +104,7 @@ void TWorkflow::CreateActions() {
       make(QStringLiteral("Следующая непереведённая"), "NextUntranslatedAction");
   NextUntranslatedAction->setShortcut(QKeySequence(Qt::Key_F4));
   NextUntranslatedAction->setShortcutContext(Qt::WindowShortcut);
-  ConsistencyAction = make(QStringLiteral("Проверить согласованность..."), "ConsistencyAction");
+  ConsistencyAction = make(QStringLiteral("Проверить согласованность"), "ConsistencyAction");
 
   connect(ExportPoAction, &QAction::triggered, this, &TWorkflow::ExportPoExecute);
   connect(ImportPoAction, &QAction::triggered, this, &TWorkflow::ImportPoExecute);

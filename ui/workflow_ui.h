@@ -25,7 +25,7 @@ class TWorkflow : public QObject {
   // "Файл": "Экспорт в PO...", "Импорт из PO...".
   void ExportPoExecute();
   void ImportPoExecute();
-  // "Правка": "Следующая непереведённая" (F4), "Проверить согласованность...".
+  // "Правка": "Следующая непереведённая" (F4), "Проверить согласованность".
   void NextUntranslatedExecute();
   void ConsistencyExecute();
 
