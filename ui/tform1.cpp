@@ -473,6 +473,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   WriteBounds();
   help_->close();
   event->accept();
+  emit Closed();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

@@ -102,6 +102,10 @@ class TForm1 : public QMainWindow {
   QLabel* CountsLabel = nullptr;
   RecoveryGuard* Guard = nullptr;  // autosave, recovery and the round-trip warning
 
+ signals:
+  // The window accepted its close: the run ends.
+  void Closed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;    // FormClose
   void resizeEvent(QResizeEvent* event) override;  // FormResize
