@@ -12,6 +12,10 @@ Document::Document() = default;
 Document::~Document() = default;
 
 void Document::AddEntry(std::string Original) {
+  if (EntrySink) {
+    EntrySink(SunkEntries++, std::move(Original));
+    return;
+  }
   TranslationEntry e;
   e.Original = std::move(Original);
   if (ReadingStore) {

@@ -2,6 +2,7 @@
 // The open document: one game resource in one format, its entries with their translations and
 // check marks, and the side data its reader kept for the writer.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,10 @@ class Document {
 
   // The store AddEntry reads from while a reader runs (set by OpenDocument).
   const TranslationStore* ReadingStore = nullptr;
+  // When set, AddEntry hands each original to it instead of keeping an entry: a written result
+  // is checked against what was meant without holding a second copy of every text.
+  std::function<void(size_t index, std::string&& original)> EntrySink;
+  size_t SunkEntries = 0;
 
   // Counts for the status bar.
   size_t TranslatedCount() const;

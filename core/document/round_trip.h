@@ -3,6 +3,7 @@
 // untranslated into memory and compared with the file; after a save, the written result is read
 // back and compared entry by entry with what was meant.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,9 +27,11 @@ RoundTripReport CheckRoundTrip(Document& doc, std::span<const uint8_t> file);
 // The same, reading DocFileName again.
 RoundTripReport CheckRoundTrip(Document& doc);
 
-// Reads `written` back with the format's reader and compares each entry with meant[i] (the text
-// the writer was given). Returns the message naming the first entry that differs, if any.
-std::optional<std::string> VerifyWrittenResult(const FormatInfo& format, std::span<const uint8_t> written,
-                                               const std::vector<std::string>& meant);
+// Reads `written` back with the format's reader and compares each of the `count` entries with
+// meant(i), the text the writer was given for it. Returns the message naming the first entry
+// that differs, if any.
+std::optional<std::string> VerifyWrittenResult(const FormatInfo& format,
+                                               std::span<const uint8_t> written, size_t count,
+                                               const std::function<std::string(size_t)>& meant);
 
 }  // namespace kx

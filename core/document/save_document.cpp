@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <unordered_map>
 
 #include "document/recovery.h"
 #include "document/round_trip.h"
@@ -54,23 +55,23 @@ void WriteResult(Document& doc, const FormatInfo& format, const SaveOptions& opt
   if (!out.Opened) throw Error(ErrorCode::CreateFailed, out.CreateError());
   // The table file is checked once per save, not once per text.
   SymbolTableCache::Batch batch(cache);
-  // What the writer was given for each entry, to check the result against.
-  std::vector<std::optional<std::string>> given(doc.Entries.size());
+  // What the writer was given for each entry, to check the result against; kept only where it
+  // is not simply the entry's output text, so an unconverted save holds no second copy.
+  std::unordered_map<size_t, std::string> given;
   ConvertFn convert = [&](size_t i, const std::string& text) {
     std::string result = ConvertForSave(doc, options, cache, i, text);
-    if (i < given.size()) given[i] = result;
+    if (result != doc.OutputText(i)) given[i] = result;
     return result;
   };
   format.write(doc, out, convert);
   // A class keeps texts set earlier in its pool, so its entries are not a measure of the result;
   // its writer changes only the texts it is given and keeps every other byte.
   if (doc.DocFormat != kClassFormat) {
-    std::vector<std::string> meant(doc.Entries.size());
-    for (size_t i = 0; i < meant.size(); ++i)
-      meant[i] = given[i]                ? *given[i]
-                 : format.writtenText    ? format.writtenText(doc, i)
-                                         : doc.OutputText(i);
-    if (auto problem = VerifyWrittenResult(format, out.Bytes(), meant)) {
+    auto meant = [&](size_t i) {
+      if (auto it = given.find(i); it != given.end()) return it->second;
+      return format.writtenText ? format.writtenText(doc, i) : doc.OutputText(i);
+    };
+    if (auto problem = VerifyWrittenResult(format, out.Bytes(), doc.Entries.size(), meant)) {
       // Keep the previous result beside the new one, which may still be of use.
       std::error_code ec;
       if (std::filesystem::exists(path, ec)) std::filesystem::rename(path, path + ".bak", ec);
