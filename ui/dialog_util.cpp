@@ -2,8 +2,20 @@
 
 #include <QGuiApplication>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+void MakeDialogButtons(QWidget* dialog, QPushButton*& ok, QPushButton*& cancel,
+                       QPushButton*& help) {
+  ok = new QPushButton(QStringLiteral("OK"), dialog);
+  ok->setObjectName(QStringLiteral("BitBtn1"));
+  ok->setDefault(true);
+  cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
+  cancel->setObjectName(QStringLiteral("BitBtn2"));
+  help = new QPushButton(QStringLiteral("&Помощь"), dialog);
+  help->setObjectName(QStringLiteral("BitBtn3"));
+}
 
 void FixAndCentre(QWidget* dialog, QSize designClientSize) {
   QSize size = designClientSize;

@@ -52,13 +52,7 @@ TParamForm::TParamForm(QWidget* parent) : QDialog(parent) {
   PageControl1->addTab(TabSheet2, QStringLiteral("Вручную"));
   PageControl1->setCurrentIndex(0);
 
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn3 = new QPushButton(QStringLiteral("&Помощь"), this);
-  BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+  MakeDialogButtons(this, BitBtn1, BitBtn2, BitBtn3);
   for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) b->setMinimumWidth(75);
   connect(BitBtn1, &QPushButton::clicked, this, &TParamForm::BitBtn1Click);
   connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -102,12 +102,7 @@ TSaveForm::TSaveForm(QWidget* parent) : QDialog(parent) {
   grid->addWidget(CheckBox4, 3, 2);
   grid->setColumnStretch(1, 1);
 
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn3 = new QPushButton(QStringLiteral("&Помощь"), this);
-  BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+  MakeDialogButtons(this, BitBtn1, BitBtn2, BitBtn3);
   for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) {
     b->setMinimumWidth(75);
     b->setAutoDefault(false);

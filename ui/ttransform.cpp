@@ -106,13 +106,7 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
   frameLayout->addWidget(Memo2, 1);
   frameLayout->addWidget(ByteLabel);
 
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn3 = new QPushButton(QStringLiteral("&Помощь"), this);
-  BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+  MakeDialogButtons(this, BitBtn1, BitBtn2, BitBtn3);
   PrevBtn = new QPushButton(QStringLiteral("Предыдущая"), this);
   PrevBtn->setObjectName(QStringLiteral("PrevBtn"));
   NextBtn = new QPushButton(QStringLiteral("Следующая"), this);
