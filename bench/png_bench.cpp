@@ -12,7 +12,7 @@ namespace {
 
 // Smooth gradients with low-bit noise, as a photo has: most neighbouring pixels differ.
 pngtest::Bytes Photo() {
-  pngtest::Spec s;
+  pngtest::ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_RGB;
   s.width = 2048;
   s.height = 2048;
@@ -32,7 +32,7 @@ pngtest::Bytes Photo() {
 
 // Glyphs in 16 x 16 cells, 4-bit palette: background, ink and an outline colour.
 pngtest::Bytes Font() {
-  pngtest::Spec s;
+  pngtest::ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_PALETTE;
   s.depth = 4;
   s.width = 256;

@@ -20,7 +20,7 @@ Result Cli(const std::string& args, const kxtest::TempDir&) {
 
 // A 4 x 2 font, 2-bit palette of three colours, entry 2 invisible, with a text chunk.
 pngtest::Bytes Font() {
-  pngtest::Spec s;
+  pngtest::ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_PALETTE;
   s.depth = 2;
   s.width = 4;

@@ -14,7 +14,7 @@ namespace {
 using kx::PngColorType;
 using kx::PngImage;
 using pngtest::Bytes;
-using pngtest::Spec;
+using pngtest::ImageLayout;
 
 struct Format {
   int colorType;
@@ -34,8 +34,8 @@ std::string FormatName(const testing::TestParamInfo<Format>& info) {
 // Samples run over the whole range; palette images get a palette of 2^depth distinct colours
 // (at most 200, so some indices at 8 bits fall past its end) and a tRNS shorter than the
 // palette, with two invisible entries where there are more than two.
-Spec MakeSpec(const Format& f) {
-  Spec s;
+ImageLayout MakeLayout(const Format& f) {
+  ImageLayout s;
   s.colorType = f.colorType;
   s.depth = f.depth;
   s.interlaced = f.interlaced;
@@ -60,7 +60,7 @@ Spec MakeSpec(const Format& f) {
 }
 
 // The colour a sample reads as, by the rules in png_image.h.
-uint32_t ExpectedColor(const Spec& s, int x, int y) {
+uint32_t ExpectedColor(const ImageLayout& s, int x, int y) {
   const int ch = pngtest::Channels(s.colorType);
   auto sample = [&](int c) { return s.samples[(static_cast<size_t>(y) * s.width + x) * ch + c]; };
   auto to8 = [&](unsigned v) { return s.depth == 16 ? v >> 8 : v * 255 / ((1u << s.depth) - 1); };
@@ -86,18 +86,18 @@ uint32_t ExpectedColor(const Spec& s, int x, int y) {
 class PngFormats : public testing::TestWithParam<Format> {};
 
 TEST_P(PngFormats, LoadsPixelsAndSavesInTheSameFormat) {
-  Spec spec = MakeSpec(GetParam());
-  Bytes file = pngtest::Encode(spec);
+  ImageLayout layout = MakeLayout(GetParam());
+  Bytes file = pngtest::Encode(layout);
   PngImage img = PngImage::LoadBytes(file);
 
   EXPECT_EQ(img.Width(), 13);
   EXPECT_EQ(img.Height(), 7);
-  EXPECT_EQ(static_cast<int>(img.ColorType()), spec.colorType);
-  EXPECT_EQ(img.BitDepth(), spec.depth);
-  EXPECT_EQ(img.Interlaced(), spec.interlaced);
+  EXPECT_EQ(static_cast<int>(img.ColorType()), layout.colorType);
+  EXPECT_EQ(img.BitDepth(), layout.depth);
+  EXPECT_EQ(img.Interlaced(), layout.interlaced);
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 13; ++x)
-      ASSERT_EQ(img.Pixel(x, y), ExpectedColor(spec, x, y)) << "pixel " << x << "," << y;
+      ASSERT_EQ(img.Pixel(x, y), ExpectedColor(layout, x, y)) << "pixel " << x << "," << y;
   EXPECT_EQ(img.Pixel(-1, 0), 0u);
   EXPECT_EQ(img.Pixel(13, 0), 0u);
   EXPECT_EQ(img.Pixel(0, 7), 0u);
@@ -139,13 +139,13 @@ INSTANTIATE_TEST_SUITE_P(EveryColorTypeAndDepth, PngFormats, testing::ValuesIn(A
 // Transparency as the editor sees it.
 struct TransparencyCase {
   const char* name;
-  Spec spec;
+  ImageLayout layout;
   bool transparent;
   uint32_t transparentColor;
 };
 
-Spec Tiny(int colorType, int depth, std::vector<unsigned> samples) {
-  Spec s;
+ImageLayout Tiny(int colorType, int depth, std::vector<unsigned> samples) {
+  ImageLayout s;
   s.colorType = colorType;
   s.depth = depth;
   s.width = 2;
@@ -156,17 +156,17 @@ Spec Tiny(int colorType, int depth, std::vector<unsigned> samples) {
 
 std::vector<TransparencyCase> TransparencyCases() {
   std::vector<TransparencyCase> out;
-  Spec pal = Tiny(PNG_COLOR_TYPE_PALETTE, 8, {0, 2});
+  ImageLayout pal = Tiny(PNG_COLOR_TYPE_PALETTE, 8, {0, 2});
   pal.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
   out.push_back({"PaletteWithoutTrns", pal, false, 0});
   pal.hasTrns = true;
   pal.trnsAlpha = {255, 128, 0};  // the lowest alpha marks the transparent entry
   out.push_back({"PaletteTrnsMarksLowestAlpha", pal, true, 0x5A5046});
-  Spec grey = Tiny(PNG_COLOR_TYPE_GRAY, 4, {3, 15});
+  ImageLayout grey = Tiny(PNG_COLOR_TYPE_GRAY, 4, {3, 15});
   grey.hasTrns = true;
   grey.trnsColor.gray = 3;
   out.push_back({"GreyTrnsScaledLevel", grey, true, 0x333333});
-  Spec rgb16 = Tiny(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0xABCD, 0xFF00, 0, 0, 0});
+  ImageLayout rgb16 = Tiny(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0xABCD, 0xFF00, 0, 0, 0});
   rgb16.hasTrns = true;
   rgb16.trnsColor.red = 0x1234;
   rgb16.trnsColor.green = 0xABCD;
@@ -183,7 +183,7 @@ std::vector<TransparencyCase> TransparencyCases() {
 TEST(PngTransparency, FollowsTrnsAndAlphaChannel) {
   for (const TransparencyCase& c : TransparencyCases()) {
     SCOPED_TRACE(c.name);
-    PngImage img = PngImage::LoadBytes(pngtest::Encode(c.spec));
+    PngImage img = PngImage::LoadBytes(pngtest::Encode(c.layout));
     EXPECT_EQ(img.Transparent(), c.transparent);
     EXPECT_EQ(img.TransparentColor(), c.transparentColor);
   }
@@ -191,7 +191,7 @@ TEST(PngTransparency, FollowsTrnsAndAlphaChannel) {
 
 TEST(PngTransparency, AnInvisiblePixelReadsAsTheTransparentColourAndDrawsClear) {
   // RGBA: a white pixel with alpha 0 and a half-visible red one.
-  Spec s = Tiny(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 255, 255, 0, 255, 0, 0, 128});
+  ImageLayout s = Tiny(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 255, 255, 0, 255, 0, 0, 128});
   PngImage img = PngImage::LoadBytes(pngtest::Encode(s));
   EXPECT_EQ(img.Pixel(0, 0), 0u);
   EXPECT_EQ(img.Pixel(1, 0), 0x0000FFu);
@@ -202,7 +202,7 @@ TEST(PngTransparency, AnInvisiblePixelReadsAsTheTransparentColourAndDrawsClear) 
 }
 
 TEST(PngChunks, AncillaryChunksAreWrittenBackInTheirPlaces) {
-  Spec s = MakeSpec({PNG_COLOR_TYPE_PALETTE, 4, false});
+  ImageLayout s = MakeLayout({PNG_COLOR_TYPE_PALETTE, 4, false});
   s.beforePalette = {{"gAMA", {0, 0, 0xB1, 0x8F}}, {"ruSt", {1, 2, 3}}};
   s.beforeData = {{"tEXt", {'A', 0, 'b'}}, {"zzZz", {}}};
   s.afterData = {{"tIME", {0x07, 0xEA, 12, 11, 13, 20, 0}}, {"prVt", {9}}};
@@ -263,7 +263,7 @@ TEST(PngTransparency, OutOfRangeTrnsIsDropped) {
 TEST(PngFiles, SaveFileReplacesAtomicallyAndKeepsTheOldFileOnFailure) {
   kxtest::TempDir dir;
   auto path = dir / "font.png";
-  Spec s = MakeSpec({PNG_COLOR_TYPE_RGB, 8, false});
+  ImageLayout s = MakeLayout({PNG_COLOR_TYPE_RGB, 8, false});
   Bytes original = pngtest::Encode(s);
   kxtest::WriteFile(path, original);
   PngImage img = PngImage::LoadFile(path);
@@ -286,12 +286,12 @@ TEST(PngFiles, SaveFileReplacesAtomicallyAndKeepsTheOldFileOnFailure) {
 
 // Input that is not a PNG image, or a damaged one.
 TEST(PngErrors, RefusedInputThrowsWithItsCode) {
-  Bytes good = pngtest::Encode(MakeSpec({PNG_COLOR_TYPE_RGB, 8, false}));
+  Bytes good = pngtest::Encode(MakeLayout({PNG_COLOR_TYPE_RGB, 8, false}));
   Bytes truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
   Bytes badCrc = good;
   badCrc[29] ^= 0xFF;  // the CRC of IHDR
   // IHDR of 60000 x 60000 RGB with one tiny IDAT: far more pixels than the file could hold.
-  Spec small = Tiny(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6});
+  ImageLayout small = Tiny(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6});
   Bytes huge = pngtest::Encode(small);
   auto put32 = [&](size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) huge[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
@@ -343,7 +343,7 @@ TEST(PngErrors, MissingFileIsAnOpenFailure) {
 }
 
 TEST(PngErrors, IndicesPastThePaletteLoadReadAsBlackAndSaveUnchanged) {
-  Spec s = Tiny(PNG_COLOR_TYPE_PALETTE, 8, {0, 7});
+  ImageLayout s = Tiny(PNG_COLOR_TYPE_PALETTE, 8, {0, 7});
   s.palette = {{200, 100, 50}, {1, 2, 3}};
   Bytes file = pngtest::Encode(s);
   PngImage img = PngImage::LoadBytes(file);

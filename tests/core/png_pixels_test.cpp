@@ -8,10 +8,10 @@ namespace {
 
 using kx::PngImage;
 using pngtest::Bytes;
-using pngtest::Spec;
+using pngtest::ImageLayout;
 
-Spec Row(int colorType, int depth, int width, std::vector<unsigned> samples) {
-  Spec s;
+ImageLayout Row(int colorType, int depth, int width, std::vector<unsigned> samples) {
+  ImageLayout s;
   s.colorType = colorType;
   s.depth = depth;
   s.width = width;
@@ -34,7 +34,7 @@ unsigned SavedSample(const PngImage& img, int x, int channel) {
 
 struct WriteCase {
   const char* name;
-  Spec spec;
+  ImageLayout layout;
   uint32_t color;                 // written into pixel 0
   std::vector<unsigned> samples;  // what pixel 0 then holds, channel by channel
   uint32_t readsAs;
@@ -42,7 +42,7 @@ struct WriteCase {
 
 std::vector<WriteCase> WriteCases() {
   std::vector<WriteCase> out;
-  Spec pal = Row(PNG_COLOR_TYPE_PALETTE, 2, 2, {0, 0});
+  ImageLayout pal = Row(PNG_COLOR_TYPE_PALETTE, 2, 2, {0, 0});
   pal.palette = {{0, 0, 0}, {255, 255, 255}, {250, 0, 0}, {0, 0, 200}};
   out.push_back({"PaletteNearestEntry", pal, 0x0A0AF0, {2}, 0x0000FA});
   out.push_back({"PaletteNearestBlue", pal, 0x900000, {3}, 0xC80000});
@@ -51,7 +51,7 @@ std::vector<WriteCase> WriteCases() {
   pal.samples = {1, 1};
   out.push_back({"PaletteTieTakesLowerIndex", pal, 0x010101, {0}, 0});
 
-  Spec trnsPal = Row(PNG_COLOR_TYPE_PALETTE, 8, 2, {2, 2});
+  ImageLayout trnsPal = Row(PNG_COLOR_TYPE_PALETTE, 8, 2, {2, 2});
   trnsPal.palette = {{0, 0, 0}, {10, 10, 10}, {200, 200, 200}};
   trnsPal.hasTrns = true;
   trnsPal.trnsAlpha = {0};
@@ -69,12 +69,12 @@ std::vector<WriteCase> WriteCases() {
                  0x1E140A,
                  {20 * 257},
                  0x141414});
-  Spec trnsGrey = Row(PNG_COLOR_TYPE_GRAY, 8, 2, {0, 0});
+  ImageLayout trnsGrey = Row(PNG_COLOR_TYPE_GRAY, 8, 2, {0, 0});
   trnsGrey.hasTrns = true;
   trnsGrey.trnsColor.gray = 20;
   out.push_back({"Grey8VisibleColourAvoidsTrnsLevel", trnsGrey, 0x151413, {19}, 0x131313});
   out.push_back({"Grey8TransparentColourTakesTrnsLevel", trnsGrey, 0x141414, {20}, 0x141414});
-  Spec trnsGrey16 = Row(PNG_COLOR_TYPE_GRAY, 16, 2, {0, 0});
+  ImageLayout trnsGrey16 = Row(PNG_COLOR_TYPE_GRAY, 16, 2, {0, 0});
   trnsGrey16.hasTrns = true;
   trnsGrey16.trnsColor.gray = 0x1234;
   out.push_back(
@@ -92,7 +92,7 @@ std::vector<WriteCase> WriteCases() {
                  0x5634FF,
                  {0xFFFF, 0x3434, 0x5656},
                  0x5634FF});
-  Spec trnsRgb16 = Row(PNG_COLOR_TYPE_RGB, 16, 2, {0, 0, 0, 0, 0, 0});
+  ImageLayout trnsRgb16 = Row(PNG_COLOR_TYPE_RGB, 16, 2, {0, 0, 0, 0, 0, 0});
   trnsRgb16.hasTrns = true;
   trnsRgb16.trnsColor.red = 0x1201;
   trnsRgb16.trnsColor.green = 0x3402;
@@ -103,13 +103,13 @@ std::vector<WriteCase> WriteCases() {
                  {0x1201, 0x3402, 0x5603},
                  0x563412});
 
-  Spec rgba = Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, {10, 20, 30, 40, 0, 0, 0, 0});
+  ImageLayout rgba = Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, {10, 20, 30, 40, 0, 0, 0, 0});
   out.push_back({"RgbaColourIsOpaque", rgba, 0x0000FF, {255, 0, 0, 255}, 0x0000FF});
   out.push_back({"RgbaTransparentColourErases", rgba, 0, {0, 0, 0, 0}, 0});
-  Spec rgba16 = Row(PNG_COLOR_TYPE_RGB_ALPHA, 16, 2, {1, 2, 3, 4, 0, 0, 0, 0});
+  ImageLayout rgba16 = Row(PNG_COLOR_TYPE_RGB_ALPHA, 16, 2, {1, 2, 3, 4, 0, 0, 0, 0});
   out.push_back(
       {"Rgba16ColourIsOpaque", rgba16, 0x010203, {0x0303, 0x0202, 0x0101, 0xFFFF}, 0x010203});
-  Spec ga = Row(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 2, {0x8000, 0x8000, 0, 0});
+  ImageLayout ga = Row(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 2, {0x8000, 0x8000, 0, 0});
   out.push_back({"GreyAlpha16ColourIsOpaque", ga, 0x646464, {100 * 257, 0xFFFF}, 0x646464});
   out.push_back({"GreyAlpha16TransparentColourErases", ga, 0, {0, 0}, 0});
 
@@ -130,7 +130,7 @@ std::vector<WriteCase> WriteCases() {
 TEST(PngSetPixel, StoresTheColourInTheImagesOwnFormat) {
   for (const WriteCase& c : WriteCases()) {
     SCOPED_TRACE(c.name);
-    PngImage img = PngImage::LoadBytes(pngtest::Encode(c.spec));
+    PngImage img = PngImage::LoadBytes(pngtest::Encode(c.layout));
     uint32_t neighbour = img.Pixel(1, 0);
     img.SetPixel(0, 0, c.color);
     EXPECT_EQ(img.Pixel(0, 0), c.readsAs);
@@ -142,7 +142,7 @@ TEST(PngSetPixel, StoresTheColourInTheImagesOwnFormat) {
 }
 
 TEST(PngSetPixel, WritesOutsideTheImageAreIgnored) {
-  Spec s = Row(PNG_COLOR_TYPE_GRAY, 1, 3, {0, 1, 0});
+  ImageLayout s = Row(PNG_COLOR_TYPE_GRAY, 1, 3, {0, 1, 0});
   PngImage img = PngImage::LoadBytes(pngtest::Encode(s));
   Bytes before = img.SaveBytes();
   for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 1}}) img.SetPixel(x, y, 0xFFFFFF);
@@ -153,7 +153,7 @@ TEST(PngScanColors, ListsColoursColumnByColumnInTheOrderFirstMet) {
   // 3 x 2 RGB:  A B A      columns: (A,C) (B,B) (A,D)
   //             C B D
   const unsigned A[] = {1, 0, 0}, B[] = {2, 0, 0}, C[] = {3, 0, 0}, D[] = {4, 0, 0};
-  Spec s;
+  ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_RGB;
   s.width = 3;
   s.height = 2;
@@ -171,7 +171,7 @@ TEST(PngScanColors, ListsColoursColumnByColumnInTheOrderFirstMet) {
 
 TEST(PngScanColors, ImageWithEveryPixelADifferentColour) {
   // 640 x 480 = 307200 colours; colour of (x, y) = y * 640 + x, met column by column.
-  Spec s;
+  ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_RGB;
   s.width = 640;
   s.height = 480;

@@ -20,7 +20,7 @@ struct RawChunk {
 };
 
 // An image as the file holds it: samples at the bit depth, one value per channel, row by row.
-struct Spec {
+struct ImageLayout {
   int colorType = PNG_COLOR_TYPE_RGB;
   int depth = 8;
   bool interlaced = false;
@@ -48,7 +48,7 @@ inline int Channels(int colorType) {
 }
 
 // Packs samples into file rows: MSB first below 8 bits, big-endian at 16.
-inline std::vector<Bytes> PackRows(const Spec& s) {
+inline std::vector<Bytes> PackRows(const ImageLayout& s) {
   const int ch = Channels(s.colorType);
   const size_t rowBytes = (static_cast<size_t>(s.width) * ch * s.depth + 7) / 8;
   std::vector<Bytes> rows(s.height, Bytes(rowBytes, 0));
@@ -82,7 +82,7 @@ inline void Append(png_structp png, png_bytep data, size_t n) {
   out->insert(out->end(), data, data + n);
 }
 
-inline Bytes Encode(const Spec& s) {
+inline Bytes Encode(const ImageLayout& s) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, &Fail, &Quiet);
   png_infop info = png_create_info_struct(png);

@@ -21,7 +21,7 @@ namespace {
 
 // A palette font W x H: pixel (x, y) has index (x + y) % colours; colours are distinct greys.
 pngtest::Bytes PaletteFont(int w, int h, int colours, bool transparent) {
-  pngtest::Spec s;
+  pngtest::ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_PALETTE;
   s.depth = 8;
   s.width = w;
@@ -39,7 +39,7 @@ pngtest::Bytes PaletteFont(int w, int h, int colours, bool transparent) {
 
 // A 4 x 2 RGBA image without tRNS: black, red, black-invisible, green / all white.
 pngtest::Bytes RgbaImage() {
-  pngtest::Spec s;
+  pngtest::ImageLayout s;
   s.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
   s.width = 4;
   s.height = 2;
@@ -212,7 +212,7 @@ class TPngFrmTest : public QObject {
 
   void everyColourOfAPhotoIsListed() {
     // 512 x 512 RGB, every pixel its own colour: the list takes them all at once.
-    pngtest::Spec s;
+    pngtest::ImageLayout s;
     s.colorType = PNG_COLOR_TYPE_RGB;
     s.width = 512;
     s.height = 512;
