@@ -32,7 +32,9 @@ bool HasNewerRecovery(const std::string& fileName) {
 
 bool ApplyRecovery(Document& doc) {
   TranslationStore recovery;
-  if (!std::filesystem::exists(RecoveryPath(doc.DocFileName)) ||
+  std::error_code ec;
+  // A recovery file that vanished or cannot be read offers nothing; it never throws here.
+  if (!std::filesystem::exists(RecoveryPath(doc.DocFileName), ec) ||
       !recovery.Load(RecoveryPath(doc.DocFileName)))
     return false;
   for (size_t i = 0; i < doc.Entries.size(); ++i) {
